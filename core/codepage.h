@@ -1,0 +1,25 @@
+// The 8-bit character set a CMX file is written in. The game matches names
+// byte for byte, so a character the set cannot hold must be refused, never
+// replaced by a look-alike or a question mark.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tailorloft {
+
+class CodePage {
+ public:
+  virtual ~CodePage() = default;
+  // A short name for messages, such as "Windows-1252".
+  virtual std::string Name() const = 0;
+  // The bytes of `utf8` in this code page, or nothing when any character
+  // (or a malformed UTF-8 sequence) has no exact form in it.
+  virtual std::optional<std::string> Encode(std::string_view utf8) const = 0;
+};
+
+// Windows-1252, the code page of the game's Western releases.
+const CodePage& Windows1252();
+
+}  // namespace tailorloft

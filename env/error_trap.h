@@ -1,0 +1,33 @@
+// The last resort for an error the program cannot recover from: the report is
+// written to errorlog.txt in the program's folder, shown to the user, and the
+// program ends.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace tailorloft::env {
+
+// What failed, set by the caller right before TrapFatalError().
+extern std::int32_t gErrNumber;
+extern QString gErrDescription;
+extern QString gErrModule;
+extern QString gErrProcedure;
+extern std::int32_t gErrLocation;
+
+// How the trap shows its message and ends the program. The defaults are a
+// critical QMessageBox titled "Unrecoverable Error" and an immediate exit with
+// a non-zero status; tests replace them. `endProgram` must not return.
+struct FatalErrorHooks {
+  std::function<void(const QString& title, const QString& text)> showMessage;
+  std::function<void()> endProgram;
+  QString programFolder;  // empty: QCoreApplication::applicationDirPath()
+};
+void SetFatalErrorHooks(FatalErrorHooks hooks);
+
+// Writes the log (a failure to write it is not fatal to the message), shows
+// the report and ends the program. Never returns.
+[[noreturn]] void TrapFatalError();
+
+}  // namespace tailorloft::env

@@ -1,0 +1,37 @@
+// Where the game is installed: the registry on Windows, a Wine prefix on
+// Linux, and the Legacy Collection's usual folders when no registry value
+// names the game. Free of Qt so it also builds with a MinGW cross compiler.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tailorloft::env {
+
+// Predefined registry roots, with their Win32 values.
+enum class RegistryRoot : std::uint32_t {
+  CurrentUser = 0x80000001u,
+  LocalMachine = 0x80000002u,
+};
+
+// Reads one string value; returns its text or exactly "ERROR" on any failure.
+// `bufferSize` is an in/out byte count: 0 means 255; after a successful read
+// it holds the size the registry reports for the value.
+// On Windows this is the registry (32-bit view); elsewhere it reads the same
+// key from the first Wine prefix that has it.
+std::string ReadRegistryString(RegistryRoot rootKey, std::string_view subKey,
+                               std::string_view valueName, std::uint32_t& bufferSize);
+
+// The game's install folder as start-up needs it: the registry value when one
+// names the game, else a Legacy Collection install folder; "ERROR" when the
+// game is not found. Folders keep their trailing separator ("\" on Windows,
+// "/" elsewhere) the way the registry value or the folder search gives them.
+std::string FindGameInstallFolder();
+
+// The game's skin folder inside `installFolder`. On Windows the install folder
+// + "\gamedata\skins"; elsewhere the folder's real spelling when it exists
+// (matched case-insensitively, as Wine does) or "gamedata/skins" when not.
+std::string SkinFolder(const std::string& installFolder);
+
+}  // namespace tailorloft::env

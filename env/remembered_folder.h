@@ -1,0 +1,21 @@
+// The folder the file dialogs start in: the one the user last picked a file
+// from, kept per user between runs (QSettings "Tailorloft"/"Tailorloft",
+// group "Settings", key "Last File Path").
+#pragma once
+
+#include <QString>
+
+namespace tailorloft::env {
+
+// The remembered folder with its trailing separator; empty at program start.
+extern QString gLastFilePath;
+
+// Seeds the setting with the game's skin folder when it is empty, then reads
+// it into gLastFilePath. Called once at start-up with the install folder.
+void LoadRememberedFolder(const QString& installFolder);
+
+// gLastFilePath = the folder part of fullFileName (fullFileName minus
+// fileTitle, trailing separator kept), saved to the setting at once.
+void RememberFolder(const QString& fullFileName, const QString& fileTitle);
+
+}  // namespace tailorloft::env

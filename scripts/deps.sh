@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs, through apt-get, whatever the build and the tests need and this
+# machine does not have yet. Safe to run again: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libcli11-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-dev
+  xvfb xauth x11-utils imagemagick fonts-dejavu-core
+  g++-mingw-w64-x86-64-posix wine64 wine
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=""
+[[ $(id -u) -eq 0 ]] || sudo="sudo"
+echo "Installing: ${missing[*]}" >&2
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
