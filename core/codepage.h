@@ -22,4 +22,10 @@ class CodePage {
 // Windows-1252, the code page of the game's Western releases.
 const CodePage& Windows1252();
 
+// Why `name` cannot go into a CMX file as one line in `codePage`: a line
+// break or other control character would split or garble its record, and a
+// character the code page lacks would be written as something the game cannot
+// match. Nothing when the name is fine. The reason reads "it contains ...".
+std::optional<std::string> WhyNameIsRefused(std::string_view name, const CodePage& codePage);
+
 }  // namespace tailorloft

@@ -13,8 +13,7 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // Status of `path` without following a final symbolic link's target
-  // errors: a missing file is file_type::not_found with no error.
+  // Status of `path`; a missing file is file_type::not_found, not an error.
   virtual std::filesystem::file_status Status(const std::filesystem::path& path,
                                               std::error_code& ec) = 0;
   // Creates `path`, which must not exist yet, writes `bytes` and closes it.

@@ -25,4 +25,9 @@ char32_t DecodeChar(std::string_view text, std::size_t& pos, bool* malformed = n
 // Appends the UTF-8 form of `ch` to `out`.
 void AppendUtf8(std::string& out, char32_t ch);
 
+// `text` in double quotes for a message, with control characters shown as
+// escapes (\n, \t, \x1B ...) so a name can never break a message's lines or
+// send codes to a terminal.
+std::string QuoteForMessage(std::string_view text);
+
 }  // namespace tailorloft

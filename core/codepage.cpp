@@ -1,0 +1,76 @@
+#include "core/codepage.h"
+
+#include <array>
+
+#include "core/utf8.h"
+
+namespace tailorloft {
+
+namespace {
+
+// Bytes 0x80-0x9F of Windows-1252; 0 marks the five bytes it leaves undefined.
+// The rest of the code page is the same as the first 256 Unicode characters.
+constexpr std::array<char32_t, 32> kHighBlock = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+std::optional<char> EncodeWindows1252(char32_t ch) {
+  if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF)) return static_cast<char>(ch);
+  for (std::size_t i = 0; i < kHighBlock.size(); ++i) {
+    if (kHighBlock[i] == ch && ch != 0) return static_cast<char>(0x80 + i);
+  }
+  return std::nullopt;
+}
+
+class Windows1252CodePage final : public CodePage {
+ public:
+  std::string Name() const override { return "Windows-1252"; }
+
+  std::optional<std::string> Encode(std::string_view utf8) const override {
+    std::string bytes;
+    bytes.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+      bool malformed = false;
+      const char32_t ch = DecodeChar(utf8, pos, &malformed);
+      const std::optional<char> byte = malformed ? std::nullopt : EncodeWindows1252(ch);
+      if (!byte) return std::nullopt;
+      bytes.push_back(*byte);
+    }
+    return bytes;
+  }
+};
+
+}  // namespace
+
+const CodePage& Windows1252() {
+  static const Windows1252CodePage codePage;
+  return codePage;
+}
+
+std::optional<std::string> WhyNameIsRefused(std::string_view name, const CodePage& codePage) {
+  for (std::size_t pos = 0; pos < name.size();) {
+    const std::size_t start = pos;
+    bool malformed = false;
+    const char32_t ch = DecodeChar(name, pos, &malformed);
+    if (malformed) return "it is not valid UTF-8 text";
+    if (ch == U'\n' || ch == U'\r' || ch == U'\x85' || ch == U'\u2028' || ch == U'\u2029') {
+      return "it contains a line break";
+    }
+    if (ch < 0x20 || (ch >= 0x7F && ch <= 0x9F)) return "it contains a control character";
+    const std::string_view one = name.substr(start, pos - start);
+    if (!codePage.Encode(one)) {
+      return "it contains \"" + std::string(one) + "\", which the game's character set (" +
+             codePage.Name() + ") cannot represent";
+    }
+  }
+  // A multi-byte code page may refuse a sequence it accepts one by one.
+  if (!codePage.Encode(name)) {
+    return "the game's character set (" + codePage.Name() + ") cannot represent it";
+  }
+  return std::nullopt;
+}
+
+}  // namespace tailorloft

@@ -1,0 +1,45 @@
+#include "core/suit.h"
+
+#include <stdexcept>
+
+#include "core/attachment.h"
+#include "core/skin_names.h"
+#include "core/utf8.h"
+
+namespace tailorloft {
+
+namespace {
+
+// Refuses `name` on behalf of `source`, the file title or entry it came from,
+// so the user learns which of their files to rename.
+void CheckName(std::string_view name, std::string_view source, const CodePage& codePage) {
+  if (const auto reason = WhyNameIsRefused(name, codePage)) {
+    throw std::invalid_argument("The name " + QuoteForMessage(source) + " cannot be used: " +
+                                *reason + ".");
+  }
+}
+
+std::string NameFromTitle(std::string_view title, const CodePage& codePage) {
+  std::string name = StripExtension(title);
+  CheckName(name, title, codePage);
+  return name;
+}
+
+}  // namespace
+
+Suit GatherSuit(std::string_view cmxFileTitle, bool headChosen, std::string_view bodyFileTitle,
+                const std::vector<std::string>& entries, const CodePage& codePage) {
+  Suit suit;
+  suit.suitName = NameFromTitle(cmxFileTitle, codePage);
+  suit.mainBone = headChosen ? "HEAD" : "PELVIS";
+  suit.mainSkinName = NameFromTitle(bodyFileTitle, codePage);
+  suit.accessories.reserve(entries.size());
+  for (const std::string& entry : entries) {
+    ParsedEntry parsed = ParseEntry(entry);
+    CheckName(parsed.bone, entry, codePage);
+    suit.accessories.push_back({std::move(parsed.bone), NameFromTitle(parsed.fileTitle, codePage)});
+  }
+  return suit;
+}
+
+}  // namespace tailorloft
