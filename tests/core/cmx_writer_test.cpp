@@ -1,0 +1,202 @@
+#include "core/cmx_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+
+namespace tailorloft {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kHead = "// Character File. Copyright 1997, Maxis Inc.\r\nversion 300\r\n0\r\n1\r\n";
+
+TEST(FormatCmx, WritesTheWorkedExampleExactly) {
+  const Suit suit{"mysuit", "PELVIS", "body1", {{"L_HAND", "ring"}}};
+  EXPECT_EQ(FormatCmx(suit), kHead +
+                                 "mysuit\r\n0\r\n0\r\n2\r\n"
+                                 "PELVIS\r\nbody1\r\n0\r\n0\r\n"
+                                 "L_HAND\r\nring\r\n0\r\n0\r\n"
+                                 "0\r\n");
+}
+
+TEST(FormatCmx, ASuitWithoutAccessoriesHasThirteenLines) {
+  const Suit suit{"", "HEAD", "abc", {}};
+  EXPECT_EQ(FormatCmx(suit), kHead + "\r\n0\r\n0\r\n1\r\nHEAD\r\nabc\r\n0\r\n0\r\n0\r\n");
+}
+
+TEST(FormatCmx, CountsAndOrdersManyAccessories) {
+  Suit suit{"s", "PELVIS", "b", {}};
+  for (int i = 0; i < 250; ++i) suit.accessories.push_back({"B" + std::to_string(i), "s"});
+  const std::string text = FormatCmx(suit);
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line, '\n');) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 13u + 4u * 250u);
+  EXPECT_EQ(lines[7], "251\r");
+  EXPECT_EQ(lines[12], "B0\r");
+  EXPECT_EQ(lines[12 + 4 * 249], "B249\r");
+  EXPECT_EQ(lines.back(), "0\r");
+}
+
+TEST(FormatCmx, WritesNamesInTheCodePage) {
+  const Suit suit{"café", "PELVIS", "Ç01", {{"L_HAND", "€"}}};
+  const std::string bytes = FormatCmx(suit);
+  EXPECT_NE(bytes.find("\r\ncaf\xE9\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("\r\n\xC7" "01\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("\r\n\x80\r\n"), std::string::npos);
+}
+
+TEST(FormatCmx, RefusesNamesThatWouldBreakTheFile) {
+  for (const Suit& suit : {Suit{"a\nb", "PELVIS", "b", {}}, Suit{"a", "PEL\rVIS", "b", {}},
+                           Suit{"a", "PELVIS", "b", {{"L_HAND", "✓"}}}}) {
+    EXPECT_THROW(FormatCmx(suit), std::invalid_argument);
+  }
+}
+
+// A scratch folder per test, removed afterwards.
+class WriteCmxFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device random;
+    dir_ = fs::temp_directory_path() / ("tailorloft-core-" + std::to_string(random()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(dir_, ec);
+  }
+
+  static std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  static void Write(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path dir_;
+  const Suit suit_{"mysuit", "PELVIS", "body1", {{"L_HAND", "ring"}}};
+  const std::string oldBytes_ = std::string(5000, 'x') + "old content";
+};
+
+TEST_F(WriteCmxFileTest, WritesANewFile) {
+  WriteCmxFile(dir_ / "mysuit.cmx", suit_);
+  EXPECT_EQ(Read(dir_ / "mysuit.cmx"), FormatCmx(suit_));
+  EXPECT_EQ(Entries(), std::vector<std::string>{"mysuit.cmx"});
+}
+
+TEST_F(WriteCmxFileTest, ReplacesALongerFileLeavingNoneOfItsContent) {
+  Write(dir_ / "mysuit.cmx", oldBytes_);
+  WriteCmxFile(dir_ / "mysuit.cmx", suit_);
+  EXPECT_EQ(Read(dir_ / "mysuit.cmx"), FormatCmx(suit_));
+  EXPECT_EQ(Entries(), std::vector<std::string>{"mysuit.cmx"});
+}
+
+TEST_F(WriteCmxFileTest, KeepsTheExistingFilesPermissions) {
+  const fs::path target = dir_ / "mysuit.cmx";
+  Write(target, oldBytes_);
+  const fs::perms perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(target, perms);
+  WriteCmxFile(target, suit_);
+  EXPECT_EQ(fs::status(target).permissions() & fs::perms::mask, perms);
+}
+
+TEST_F(WriteCmxFileTest, RefusalsLeaveTheDiskAsItWas) {
+  const fs::path readOnly = dir_ / "readonly.cmx";
+  Write(readOnly, oldBytes_);
+  fs::permissions(readOnly, fs::perms::owner_read);
+  fs::create_directory(dir_ / "folder.cmx");
+
+  const std::pair<fs::path, const char*> cases[] = {
+      {readOnly, "the file is read-only"},
+      {dir_ / "folder.cmx", "it is a folder"},
+      {dir_ / "gone" / "mysuit.cmx", "the folder does not exist"},
+      {dir_ / "readonly.cmx" / "mysuit.cmx", "the folder does not exist"},
+  };
+  for (const auto& [target, reason] : cases) {
+    try {
+      WriteCmxFile(target, suit_);
+      ADD_FAILURE() << "no error for " << target;
+    } catch (const CmxWriteError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "Could not save \"" + PathForMessage(target) + "\": " + reason + ".");
+    }
+  }
+  EXPECT_EQ(Read(readOnly), oldBytes_);
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"folder.cmx", "readonly.cmx"}));
+}
+
+TEST_F(WriteCmxFileTest, ARefusedNameTouchesNothing) {
+  const fs::path target = dir_ / "mysuit.cmx";
+  Write(target, oldBytes_);
+  EXPECT_THROW(WriteCmxFile(target, Suit{"bad\nname", "PELVIS", "b", {}}), std::invalid_argument);
+  EXPECT_EQ(Read(target), oldBytes_);
+  EXPECT_EQ(Entries(), std::vector<std::string>{"mysuit.cmx"});
+}
+
+// The real disk, but one chosen step fails the way a full disk or a refused
+// rename would; a failed write leaves half of the bytes behind first.
+class FailingDisk : public FileSystem {
+ public:
+  enum class Step { kWrite, kPermissions, kRename };
+  explicit FailingDisk(Step step) : step_(step) {}
+
+  fs::file_status Status(const fs::path& path, std::error_code& ec) override {
+    return RealFileSystem().Status(path, ec);
+  }
+  std::error_code CreateAndWrite(const fs::path& path, std::string_view bytes) override {
+    if (step_ != Step::kWrite) return RealFileSystem().CreateAndWrite(path, bytes);
+    RealFileSystem().CreateAndWrite(path, bytes.substr(0, bytes.size() / 2));
+    return std::make_error_code(std::errc::no_space_on_device);
+  }
+  std::error_code SetPermissions(const fs::path& path, fs::perms perms) override {
+    if (step_ == Step::kPermissions) return std::make_error_code(std::errc::operation_not_permitted);
+    return RealFileSystem().SetPermissions(path, perms);
+  }
+  std::error_code Rename(const fs::path& from, const fs::path& to) override {
+    if (step_ == Step::kRename) return std::make_error_code(std::errc::permission_denied);
+    return RealFileSystem().Rename(from, to);
+  }
+  std::error_code Remove(const fs::path& path) override { return RealFileSystem().Remove(path); }
+
+ private:
+  Step step_;
+};
+
+TEST_F(WriteCmxFileTest, AFailureHalfwayLeavesTheOldFileIntactAndNoTemporaryFile) {
+  const fs::path target = dir_ / "mysuit.cmx";
+  const std::pair<FailingDisk::Step, const char*> cases[] = {
+      {FailingDisk::Step::kWrite, "the disk is full"},
+      {FailingDisk::Step::kPermissions, "permission denied"},
+      {FailingDisk::Step::kRename, "permission denied"},
+  };
+  for (const auto& [step, reason] : cases) {
+    Write(target, oldBytes_);
+    FailingDisk disk(step);
+    try {
+      WriteCmxFile(target, suit_, Windows1252(), disk);
+      ADD_FAILURE() << "no error";
+    } catch (const CmxWriteError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "Could not save \"" + PathForMessage(target) + "\": " + reason + ".");
+    }
+    EXPECT_EQ(Read(target), oldBytes_);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"mysuit.cmx"});
+  }
+}
+
+}  // namespace
+}  // namespace tailorloft
