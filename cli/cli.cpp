@@ -1,0 +1,201 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string_view>
+#include <system_error>
+
+#include <CLI/CLI.hpp>
+
+#include "core/attachment.h"
+#include "core/cmx_writer.h"
+#include "core/codepage.h"
+#include "core/skin_names.h"
+#include "core/suit.h"
+#include "core/utf8.h"
+
+namespace tailorloft::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kPrefix = "tailorloft-cli: ";
+
+// An input the program will not work with; what() is the message to show.
+class Refusal : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Options {
+  bool head = false;
+  bool body = false;
+  bool force = false;
+  bool toStdout = false;
+  bool outputGiven = false;
+  std::string output;
+  std::string bodyFile;
+  std::vector<std::string> accessories;
+};
+
+// Command-line text is UTF-8 on every platform; a path built from a plain
+// std::string would be read in the ANSI code page on Windows.
+fs::path PathFromUtf8(const std::string& text) {
+  return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+// The file title: the name without its folder, split off the way the
+// platform splits paths (on Linux only "/" separates; a backslash is an
+// ordinary character of a file name there).
+std::string FileTitle(const std::string& fileName) {
+  const std::u8string title = PathFromUtf8(fileName).filename().u8string();
+  return std::string(title.begin(), title.end());
+}
+
+bool EndsWithCmxExtension(std::string_view name) {
+  constexpr std::string_view kExtension = ".cmx";
+  if (name.size() < kExtension.size()) return false;
+  const std::string_view tail = name.substr(name.size() - kExtension.size());
+  return std::equal(tail.begin(), tail.end(), kExtension.begin(), [](char a, char b) {
+    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+  });
+}
+
+// The file the save dialog would propose for the body skin, as a name in the
+// current folder.
+std::string DefaultFileName(const std::string& bodyTitle) {
+  std::string name = DefaultCmxName(bodyTitle);
+  if (name.empty()) {
+    throw Refusal("No CMX file name can be made from " + QuoteForMessage(bodyTitle) +
+                  "; name the file with -o.");
+  }
+  if (!EndsWithCmxExtension(name)) name += ".cmx";
+  // Checked here so the message can say where the name came from.
+  if (const auto reason = WhyNameIsRefused(StripExtension(name), Windows1252())) {
+    throw Refusal("The CMX file name " + QuoteForMessage(name) + " made from " +
+                  QuoteForMessage(bodyTitle) + " cannot be used: " + *reason +
+                  "; name the file with -o.");
+  }
+  return name;
+}
+
+// "BONE=FILE" when BONE is an attachment point; otherwise the whole argument
+// is a file whose bone is read from its name.
+std::string AccessoryEntry(const std::string& argument) {
+  const auto points = AttachmentPoints();
+  if (const auto equals = argument.find('='); equals != std::string::npos) {
+    const std::string_view bone(argument.data(), equals);
+    if (std::find(points.begin(), points.end(), bone) != points.end()) {
+      return MakeEntry(bone, FileTitle(argument.substr(equals + 1)));
+    }
+  }
+  const std::string title = FileTitle(argument);
+  const auto bone = SuggestAttachmentPoint(title, points);
+  if (!bone) {
+    throw Refusal("No attachment point found in the name " + QuoteForMessage(title) +
+                  "; give one as " + QuoteForMessage("BONE=" + argument) +
+                  " (--help lists the bones).");
+  }
+  return MakeEntry(*bone, title);
+}
+
+// The attachment points for the help text, wrapped to fit a terminal.
+std::string BoneList() {
+  std::string list;
+  std::size_t lineLength = 0;
+  for (const std::string& bone : AttachmentPoints()) {
+    if (lineLength > 0 && lineLength + 1 + bone.size() > 78) {
+      list += '\n';
+      lineLength = 0;
+    }
+    const std::string_view gap = lineLength == 0 ? "  " : " ";
+    list += gap;
+    list += bone;
+    lineLength += gap.size() + bone.size();
+  }
+  return list;
+}
+
+void Save(const Options& options, const fs::path& workingFolder, std::ostream& out) {
+  const std::string bodyTitle = FileTitle(options.bodyFile);
+  const bool head = options.head || (!options.body && IsHeadSkin(bodyTitle));
+  std::vector<std::string> entries;
+  entries.reserve(options.accessories.size());
+  for (const std::string& accessory : options.accessories) {
+    entries.push_back(AccessoryEntry(accessory));
+  }
+  const std::string cmxName = options.outputGiven ? options.output : DefaultFileName(bodyTitle);
+
+  // Every name is checked here, before any file is looked at.
+  const CodePage& codePage = Windows1252();
+  const Suit suit = GatherSuit(FileTitle(cmxName), head, bodyTitle, entries, codePage);
+
+  if (options.toStdout) {
+    const std::string bytes = FormatCmx(suit, codePage);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) throw Refusal("Could not write to standard output.");
+    return;
+  }
+
+  const fs::path target = workingFolder / PathFromUtf8(cmxName);
+  std::error_code ignored;  // a status that cannot be read is left to the writer to report
+  if (!options.force && fs::exists(fs::symlink_status(target, ignored))) {
+    throw Refusal("The file " + QuoteForMessage(cmxName) + " already exists; use -f to replace it.");
+  }
+  WriteCmxFile(target, suit, codePage);
+}
+
+}  // namespace
+
+std::string VersionText() { return "tailorloft-cli " TAILORLOFT_VERSION; }
+
+int RunCli(const std::vector<std::string>& args, const fs::path& workingFolder, std::ostream& out,
+           std::ostream& err) {
+  Options options;
+  CLI::App app{"Writes a CMX suit file for The Sims from skin file names.", "tailorloft-cli"};
+  app.set_version_flag("--version", VersionText());
+  auto* headFlag = app.add_flag("--head", options.head, "The main skin is a head (bone HEAD)");
+  auto* bodyFlag = app.add_flag("--body", options.body, "The main skin is a body (bone PELVIS)");
+  headFlag->excludes(bodyFlag);
+  auto* outputOption =
+      app.add_option("-o,--output", options.output,
+                     "The CMX file to write (default: a name made from BODY, in the current folder)")
+          ->type_name("OUT.cmx");
+  app.add_flag("-f,--force", options.force, "Replace the CMX file if it exists");
+  app.add_flag("--stdout", options.toStdout, "Write the file's bytes to standard output instead");
+  app.add_option("BODY", options.bodyFile,
+                 "The body or head skin file; a head when the character after its first \"-\" is c or C")
+      ->type_name("")
+      ->required();
+  app.add_option("ACCESSORY", options.accessories,
+                 "BONE=FILE.skn, or FILE.skn whose third \"-\" field names the bone")
+      ->type_name("");
+  app.footer(
+      "Only the file names count, without folder; the skin files are never opened.\n"
+      "BONE is one of:\n" +
+      BoneList());
+
+  try {
+    std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 consumes from the back
+    app.parse(reversed);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {  // --help, --version
+      app.exit(e, out, err);
+      return kExitSuccess;
+    }
+    err << kPrefix << e.what() << "\nRun with --help for more information.\n";
+    return kExitUsage;
+  }
+  options.outputGiven = outputOption->count() > 0;
+
+  try {
+    Save(options, workingFolder, out);
+  } catch (const std::exception& e) {
+    err << kPrefix << e.what() << '\n';
+    return kExitFailure;
+  }
+  return kExitSuccess;
+}
+
+}  // namespace tailorloft::cli
