@@ -49,6 +49,7 @@ fs::path PathFromUtf8(const std::string& text) {
 // ordinary character of a file name there).
 std::string FileTitle(const std::string& fileName) {
   const std::u8string title = PathFromUtf8(fileName).filename().u8string();
+  if (title.empty()) throw Refusal("No file name in " + QuoteForMessage(fileName) + ".");
   return std::string(title.begin(), title.end());
 }
 
