@@ -26,8 +26,10 @@ struct FatalErrorHooks {
 };
 void SetFatalErrorHooks(FatalErrorHooks hooks);
 
-// Writes the log (a failure to write it is not fatal to the message), shows
-// the report and ends the program. Never returns.
+// Writes the log (replacing any older one; headed by the application name and
+// version from QCoreApplication), shows the report and ends the program.
+// A log that cannot be written is only missing: the message is still shown.
+// Never returns.
 [[noreturn]] void TrapFatalError();
 
 }  // namespace tailorloft::env

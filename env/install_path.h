@@ -15,18 +15,25 @@ enum class RegistryRoot : std::uint32_t {
   LocalMachine = 0x80000002u,
 };
 
-// Reads one string value; returns its text or exactly "ERROR" on any failure.
+// Reads one string value; returns its text (UTF-8) or exactly "ERROR" on any
+// failure: a missing key or value, a value that is not a string, or one that
+// does not fit the buffer with its terminating NUL. The text ends at the
+// value's first NUL, or where its data ends when it has none.
 // `bufferSize` is an in/out byte count: 0 means 255; after a successful read
 // it holds the size the registry reports for the value.
-// On Windows this is the registry (32-bit view); elsewhere it reads the same
-// key from the first Wine prefix that has it.
+// On Windows this is the registry, opened read-only in its 32-bit view, the one
+// the game's installer writes to; elsewhere the same value from the first Wine
+// prefix that has it (under HKEY_LOCAL_MACHINE, Software\Wow6432Node\...
+// before Software\...).
 std::string ReadRegistryString(RegistryRoot rootKey, std::string_view subKey,
                                std::string_view valueName, std::uint32_t& bufferSize);
 
-// The game's install folder as start-up needs it: the registry value when one
-// names the game, else a Legacy Collection install folder; "ERROR" when the
-// game is not found. Folders keep their trailing separator ("\" on Windows,
-// "/" elsewhere) the way the registry value or the folder search gives them.
+// The game's install folder as start-up needs it (UTF-8): the registry value
+// (HKEY_LOCAL_MACHINE "Software\Maxis\The Sims", "InstallPath") when one names
+// the game, else a Legacy Collection install folder; "ERROR" when the game is
+// not found. Under Wine the value is turned into the Unix folder it names.
+// A trailing separator is kept ("\" on Windows, "/" elsewhere) when the
+// registry value has one; the folder search gives none.
 std::string FindGameInstallFolder();
 
 // The game's skin folder inside `installFolder`. On Windows the install folder

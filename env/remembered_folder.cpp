@@ -1,0 +1,46 @@
+#include "env/remembered_folder.h"
+
+#include <QSettings>
+#include <QtGlobal>
+
+#include "env/install_path.h"
+
+namespace tailorloft::env {
+
+QString gLastFilePath;
+
+namespace {
+
+const QString kKey = QStringLiteral("Settings/Last File Path");
+
+QSettings Store() { return QSettings(QStringLiteral("Tailorloft"), QStringLiteral("Tailorloft")); }
+
+QString ReadSetting() { return Store().value(kKey).toString(); }
+
+void SaveSetting(const QString& value) {
+  QSettings settings(QStringLiteral("Tailorloft"), QStringLiteral("Tailorloft"));
+  settings.setValue(kKey, value);
+  settings.sync();
+  // The folder is only a convenience for the next run: the program goes on
+  // without it, and says so where developers look.
+  if (settings.status() != QSettings::NoError) {
+    qWarning("Tailorloft: could not save the remembered folder to %s",
+             qUtf8Printable(settings.fileName()));
+  }
+}
+
+}  // namespace
+
+void LoadRememberedFolder(const QString& installFolder) {
+  if (ReadSetting().isEmpty()) {
+    SaveSetting(QString::fromStdString(SkinFolder(installFolder.toStdString())));
+  }
+  gLastFilePath = ReadSetting();
+}
+
+void RememberFolder(const QString& fullFileName, const QString& fileTitle) {
+  gLastFilePath = fullFileName.left(qMax(qsizetype{0}, fullFileName.size() - fileTitle.size()));
+  SaveSetting(gLastFilePath);
+}
+
+}  // namespace tailorloft::env
