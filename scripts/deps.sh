@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-dev
   xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core fonts-liberation
   g++-mingw-w64-x86-64-posix wine64 wine
+  desktop-file-utils appstream dpkg-dev file groff-base
 )
 
 missing=()

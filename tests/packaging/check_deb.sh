@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Builds the Debian package with CPack, unpacks it into a scratch root the way
+# dpkg would install it, and checks that it holds exactly the expected files,
+# that its dependencies were computed, and that the unpacked programs run.
+# Usage: check_deb.sh BUILD_DIR VERSION APP_ID
+set -uo pipefail
+build=$1 version=$2 id=$3
+for tool in cpack dpkg dpkg-deb dpkg-shlibdeps appstreamcli; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+if ! cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1; then
+  cat "$out/cpack.log"
+  echo "FAIL: cpack"
+  exit 1
+fi
+deb="$out/tailorloft_${version}_$(dpkg --print-architecture).deb"
+if [[ ! -f "$deb" ]]; then
+  cat "$out/cpack.log"
+  echo "FAIL: cpack made no $(basename "$deb")"
+  exit 1
+fi
+
+dpkg-deb --info "$deb"
+[[ $(dpkg-deb -f "$deb" Package) == tailorloft ]] || fail "package name"
+[[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "package version"
+[[ -n $(dpkg-deb -f "$deb" Maintainer) ]] || fail "no maintainer"
+[[ -n $(dpkg-deb -f "$deb" Section) ]] || fail "no section"
+# Computed by dpkg-shlibdeps from the programs, plus the Qt platform plugins
+# the program loads at run time.
+depends=$(dpkg-deb -f "$deb" Depends)
+names=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")
+for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins; do
+  grep -qxF "$package" <<<"$names" || fail "Depends lacks $package: $depends"
+done
+
+root="$out/root"
+dpkg -x "$deb" "$root" || { echo "FAIL: dpkg -x"; exit 1; }
+expected=$(sort <<EOT
+usr/bin/tailorloft
+usr/bin/tailorloft-cli
+usr/share/applications/$id.desktop
+usr/share/icons/hicolor/256x256/apps/$id.png
+usr/share/icons/hicolor/scalable/apps/$id.svg
+usr/share/man/man1/tailorloft-cli.1
+usr/share/man/man1/tailorloft.1
+usr/share/metainfo/$id.metainfo.xml
+EOT
+)
+actual=$(cd "$root" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort)
+[[ "$actual" == "$expected" ]] ||
+  fail "the package's files differ from the expected ones:"$'\n'"$(diff <(echo "$expected") <(echo "$actual"))"
+
+for program in tailorloft tailorloft-cli; do
+  [[ -x "$root/usr/bin/$program" ]] || fail "usr/bin/$program is not executable"
+done
+got=$("$root/usr/bin/tailorloft-cli" --version 2>&1)
+[[ "$got" == "tailorloft-cli $version" ]] || fail "the unpacked tailorloft-cli --version says \"$got\""
+got=$("$root/usr/bin/tailorloft-cli" --stdout body.skn | tr -d '\r' | sed -n 2p)
+[[ "$got" == "version 300" ]] || fail "the unpacked tailorloft-cli wrote no CMX file"
+
+# The menu entry starts the installed program and finds its icon.
+desktop="$root/usr/share/applications/$id.desktop"
+[[ $(sed -n 's/^Exec=//p' "$desktop") == tailorloft ]] || fail "the desktop entry does not start tailorloft"
+[[ $(sed -n 's/^Icon=//p' "$desktop") == "$id" ]] || fail "the desktop entry's icon is not $id"
+# The installed tree as a software centre reads it: metainfo, desktop entry and icon together.
+appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
+
+for page in "$root"/usr/share/man/man1/*.1; do
+  lint=$(groff -man -ww -z "$page" 2>&1)
+  [[ -z "$lint" ]] || fail "groff warns about $(basename "$page"):"$'\n'"$lint"
+done
+exit $status
