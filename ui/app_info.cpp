@@ -1,0 +1,28 @@
+#include "ui/app_info.h"
+
+#include <QCoreApplication>
+
+#include "ui/version.h"
+
+namespace tailorloft::ui {
+
+void SetApplicationInfo() {
+  QCoreApplication::setApplicationName(QStringLiteral("Tailorloft"));
+  QCoreApplication::setOrganizationName(QStringLiteral("Tailorloft"));
+  QCoreApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
+}
+
+QFont ApplicationFont() {
+#ifdef Q_OS_WIN
+  // The dialog font the layouts come from.
+  QFont font(QStringLiteral("MS Shell Dlg 2"), 8);
+#else
+  // Arial's metrics, about as wide as the Windows dialog font, so every
+  // caption fits its box.
+  QFont font(QStringLiteral("Liberation Sans"), 8);
+#endif
+  font.setStyleHint(QFont::SansSerif);
+  return font;
+}
+
+}  // namespace tailorloft::ui

@@ -1,0 +1,27 @@
+// What the windows need from the world around them: file dialogs, message
+// boxes and the game's install folder. The program passes the real ones;
+// tests pass fakes that answer.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/file_dialog.h"
+#include "ui/message_boxes.h"
+
+namespace tailorloft::ui {
+
+struct Desktop {
+  // A new file dialog for a window to own.
+  std::function<std::unique_ptr<FileDialog>()> newFileDialog;
+  std::shared_ptr<MessageBoxes> messages;
+  // The game's install folder, or "ERROR" when the game is not found.
+  std::function<std::string()> findGameInstallFolder;
+};
+
+// QFileDialog, QMessageBox and the registry or Wine prefix lookup.
+Desktop RealDesktop();
+
+}  // namespace tailorloft::ui

@@ -1,0 +1,43 @@
+// Helpers for the windows' fixed layouts, which are drawn in twips: 15 twips
+// make one pixel at 96 dpi, and Qt scales those pixels for denser screens.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <initializer_list>
+
+class QLineEdit;
+class QPushButton;
+
+namespace tailorloft::ui {
+
+// A control named `name` (so tests and tools can find it) with the name a
+// screen reader announces.
+template <typename Control>
+Control* MakeControl(QWidget* parent, const char* name, const QString& accessibleName) {
+  auto* control = new Control(parent);
+  control->setObjectName(QLatin1String(name));
+  control->setAccessibleName(accessibleName);
+  return control;
+}
+
+// A button that Enter does not press, whichever control has the focus.
+QPushButton* MakePlainButton(QWidget* parent, const char* name, const QString& caption,
+                             const QString& accessibleName);
+
+constexpr int Twips(int twips) { return twips / 15; }
+
+void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
+
+// A fixed-size window of the given client size with a title bar and a close
+// button but no maximise or minimise button.
+void MakeFixedDialogWindow(QWidget* window, int clientWidthTwips, int clientHeightTwips);
+
+// A text box that shows a file title: grey like a button face and locked
+// against typing, but still selectable and reachable by Tab.
+void MakeDisplayOnly(QLineEdit* textBox);
+
+// Moves keyboard focus through `widgets` in the order given.
+void SetTabOrder(std::initializer_list<QWidget*> widgets);
+
+}  // namespace tailorloft::ui

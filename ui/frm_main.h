@@ -1,0 +1,62 @@
+// The main window: holds the suit being put together (body or head file,
+// Head/Body choice, accessory list) in its controls, and runs its commands.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "ui/desktop.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace tailorloft::ui {
+
+class frmAddAccessory;
+
+class frmMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Runs Form_Load; the caller shows the window.
+  explicit frmMain(Desktop desktop, QWidget* parent = nullptr);
+  ~frmMain() override;
+
+  // Start-up: finds the game, loads the remembered folder, sets the title.
+  void Form_Load();
+  // "...": chooses the body or head skin file.
+  void cmdFile_Click();
+  // "Add": asks for one accessory and appends it to the list.
+  void cmdAdd_Click();
+  // "Delete": removes the first selected accessory.
+  void cmdDelete_Click();
+  // "Save": writes the suit on screen to a CMX file.
+  void cmdSave_Click();
+  // "Quit": closes the window.
+  void cmdQuit_Click();
+
+ private:
+  Desktop desktop_;
+  std::unique_ptr<FileDialog> cdlFile;
+  frmAddAccessory* addAccessory_ = nullptr;  // created on first use, owned as a child
+
+  QLabel* Label1;
+  QLineEdit* txtBody;
+  QPushButton* cmdFile;
+  QGroupBox* Frame1;
+  QRadioButton* optBody;
+  QRadioButton* optHead;
+  QPushButton* cmdAdd;
+  QPushButton* cmdDelete;
+  QLabel* Label2;
+  QListWidget* lstParts;
+  QPushButton* cmdSave;
+  QPushButton* cmdQuit;
+  QPushButton* cmdFocus;
+};
+
+}  // namespace tailorloft::ui

@@ -1,0 +1,121 @@
+// The main window's Save command: chooses and confirms the target file, keeps
+// the remembered folder up to date and writes the suit on screen.
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <filesystem>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "core/cmx_writer.h"
+#include "core/skin_names.h"
+#include "core/suit.h"
+#include "env/error_trap.h"
+#include "env/remembered_folder.h"
+#include "env/system_codepage.h"
+#include "ui/frm_main.h"
+
+namespace tailorloft::ui {
+
+namespace {
+
+constexpr std::int32_t kSaveLocation = 1000;
+
+// Ends the program through the fatal error trap, reporting `error` as a
+// failure of the Save command.
+[[noreturn]] void TrapFatalSaveError(const std::exception& error) {
+  std::int32_t number = 0;
+  if (const auto* systemError = dynamic_cast<const std::system_error*>(&error)) {
+    number = systemError->code().value();
+  } else if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) {
+    number = 7;  // the platform's "Out of memory"
+  }
+  env::gErrNumber = number;
+  env::gErrDescription = QString::fromUtf8(error.what());
+  env::gErrModule = QStringLiteral("frmMain");
+  env::gErrProcedure = QStringLiteral("cmdSave_Click");
+  env::gErrLocation = kSaveLocation;
+  env::TrapFatalError();
+}
+
+// The name the save dialog proposes. A body title too short to lose an
+// extension proposes nothing rather than stopping the program.
+QString ProposedCmxName(const QString& bodyTitle) {
+  try {
+    return QString::fromStdString(DefaultCmxName(bodyTitle.toStdString()));
+  } catch (const std::invalid_argument&) {
+    return QString();
+  }
+}
+
+std::filesystem::path ToPath(const QString& fileName) {
+  return std::filesystem::path(fileName.toStdU16String());
+}
+
+}  // namespace
+
+void frmMain::cmdSave_Click() {
+  cmdFocus->setFocus();
+
+  if (txtBody->text().isEmpty()) return;
+
+  try {
+    cdlFile->SetFilter(QStringLiteral("CMX Files (*.cmx)|*.cmx"));
+    cdlFile->SetDefaultExt(QStringLiteral("cmx"));
+    cdlFile->SetDialogTitle(QStringLiteral("Save File As"));
+    cdlFile->SetFileName(QString());
+    cdlFile->SetCancelError(true);
+    // No starting folder: the dialog keeps the one the body file command gave it.
+    cdlFile->SetFileName(ProposedCmxName(txtBody->text()));
+  } catch (const std::exception& error) {
+    TrapFatalSaveError(error);
+  }
+
+  try {
+    cdlFile->ShowSave(this);
+  } catch (const FileDialogCancelled&) {
+    return;
+  }
+  const QString fileName = cdlFile->FileName();
+  const QString fileTitle = cdlFile->FileTitle();
+  if (fileName.isEmpty()) return;
+
+  env::RememberFolder(fileName, fileTitle);
+
+  if (QFileInfo::exists(fileName)) {
+    const bool overwrite = desktop_.messages->AskYesNo(
+        this, QStringLiteral("Confirm Action"),
+        fileName + QStringLiteral(" already exisits. Overwrite file?"));
+    if (!overwrite) return;
+  }
+
+  std::vector<std::string> entries;
+  entries.reserve(static_cast<std::size_t>(lstParts->count()));
+  for (int i = 0; i < lstParts->count(); ++i) {
+    entries.push_back(lstParts->item(i)->text().toStdString());
+  }
+
+  // The suit is gathered in full before the file is touched, and the writer
+  // replaces the file only when the new one is complete, so a failure leaves
+  // both the window and any earlier file as they were.
+  try {
+    const Suit suit = GatherSuit(fileTitle.toStdString(), optHead->isChecked(),
+                                 txtBody->text().toStdString(), entries, env::SystemCodePage());
+    WriteCmxFile(ToPath(fileName), suit, env::SystemCodePage());
+  } catch (const CmxWriteError& error) {
+    desktop_.messages->Warning(this, QCoreApplication::applicationName(),
+                               QString::fromUtf8(error.what()));
+  } catch (const std::exception& error) {
+    desktop_.messages->Warning(
+        this, QCoreApplication::applicationName(),
+        QStringLiteral("Could not save %1.\n\n%2").arg(fileName, QString::fromUtf8(error.what())));
+  }
+}
+
+}  // namespace tailorloft::ui
