@@ -1,0 +1,7 @@
+// What the Qt environment tests share with their main().
+#pragma once
+
+#include <QString>
+
+// The folder QSettings keeps this test run's user settings in.
+QString TestSettingsFolder();

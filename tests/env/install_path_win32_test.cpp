@@ -1,0 +1,140 @@
+// Runs on Windows, or under Wine: the keys are made by the test itself in a
+// throwaway registry, in both views of a 64-bit system.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "env/install_path.h"
+#include "env/paths.h"
+#include "temp_folder.h"
+
+namespace tailorloft::env {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr REGSAM kView32 = KEY_WOW64_32KEY;
+constexpr REGSAM kView64 = KEY_WOW64_64KEY;
+
+// Sets `value` (raw bytes, REG_SZ unless told otherwise) under HKLM in one view.
+void SetValue(HKEY root, REGSAM view, const char* subKey, const char* name, const std::string& data,
+              DWORD type = REG_SZ) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(root, subKey, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                           static_cast<DWORD>(data.size())),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+void DeleteKey(HKEY root, REGSAM view, const char* subKey) {
+  RegDeleteTreeA(root, subKey);  // the view flag does not apply to RegDeleteTree
+  HKEY parent = nullptr;
+  if (RegOpenKeyExA(root, "Software", 0, KEY_ALL_ACCESS | view, &parent) == ERROR_SUCCESS) {
+    const std::string rest = std::string(subKey).substr(std::string("Software\\").size());
+    RegDeleteTreeA(parent, rest.c_str());
+    RegCloseKey(parent);
+  }
+}
+
+bool UnderWine() {
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// Sets and deletes the game's and Steam's keys, so it only runs in a
+// throwaway Wine prefix, never on a real machine.
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!UnderWine()) GTEST_SKIP() << "changes the machine's registry; runs under Wine";
+    TearDown();
+  }
+  void TearDown() override {
+    if (!UnderWine()) return;
+    for (const char* key : {"Software\\Tailorloft Test", "Software\\Maxis\\The Sims", "Software\\Valve\\Steam"}) {
+      DeleteKey(HKEY_LOCAL_MACHINE, kView32, key);
+      DeleteKey(HKEY_LOCAL_MACHINE, kView64, key);
+      DeleteKey(HKEY_CURRENT_USER, kView64, key);
+    }
+  }
+};
+
+TEST_F(RegistryTest, ReadRegistryStringOutcomes) {
+  const char* key = "Software\\Tailorloft Test";
+  const std::string longest(254, 'x');
+  SetValue(HKEY_LOCAL_MACHINE, kView32, key, "Fits", longest + '\0');
+  SetValue(HKEY_LOCAL_MACHINE, kView32, key, "TooLong", longest + "y" + '\0');
+  SetValue(HKEY_LOCAL_MACHINE, kView32, key, "Empty", std::string(1, '\0'));
+  SetValue(HKEY_LOCAL_MACHINE, kView32, key, "NoNul", "abc");
+  SetValue(HKEY_LOCAL_MACHINE, kView32, key, "Nul", std::string("ab\0cd\0", 6));
+  SetValue(HKEY_LOCAL_MACHINE, kView32, key, "Both", std::string("32-bit\0", 7));
+  SetValue(HKEY_LOCAL_MACHINE, kView64, key, "Both", std::string("64-bit\0", 7));
+  SetValue(HKEY_LOCAL_MACHINE, kView64, key, "Only64", std::string("64-bit\0", 7));
+  SetValue(HKEY_LOCAL_MACHINE, kView32, key, "Expand", std::string("%WINDIR%\0", 9), REG_EXPAND_SZ);
+  SetValue(HKEY_CURRENT_USER, kView64, key, "User", std::string("user\0", 5));
+
+  const struct {
+    RegistryRoot root;
+    const char* subKey;
+    const char* value;
+    std::uint32_t bufferSize;
+    std::string expected;
+    std::uint32_t sizeAfter;
+  } cases[] = {
+      {RegistryRoot::LocalMachine, "Software\\Missing", "Fits", 0, "ERROR", 255},
+      {RegistryRoot::LocalMachine, key, "Missing", 0, "ERROR", 255},
+      {RegistryRoot::LocalMachine, key, "Fits", 0, longest, 255},
+      {RegistryRoot::LocalMachine, key, "TooLong", 0, "ERROR", 255},
+      {RegistryRoot::LocalMachine, key, "TooLong", 256, longest + "y", 256},
+      {RegistryRoot::LocalMachine, key, "Empty", 0, "", 1},
+      {RegistryRoot::LocalMachine, key, "NoNul", 0, "abc", 3},
+      {RegistryRoot::LocalMachine, key, "Nul", 0, "ab", 6},
+      {RegistryRoot::LocalMachine, key, "Both", 0, "32-bit", 7},
+      {RegistryRoot::LocalMachine, key, "Only64", 0, "ERROR", 255},  // the game never writes there
+      {RegistryRoot::LocalMachine, key, "Expand", 0, "%WINDIR%", 9},
+      {RegistryRoot::CurrentUser, key, "User", 0, "user", 5},
+  };
+  for (const auto& c : cases) {
+    std::uint32_t size = c.bufferSize;
+    EXPECT_EQ(ReadRegistryString(c.root, c.subKey, c.value, size), c.expected) << c.subKey << " " << c.value;
+    EXPECT_EQ(size, c.sizeAfter) << c.subKey << " " << c.value;
+  }
+}
+
+TEST_F(RegistryTest, FindsTheGameThroughTheRegistryFirst) {
+  testing::TempFolder steam;
+  steam.MakeFolder("steamapps/common/The Sims Legacy Collection");
+  SetValue(HKEY_CURRENT_USER, kView64, "Software\\Valve\\Steam", "SteamPath", Utf8FromPath(steam.path()) + '\0');
+  SetValue(HKEY_LOCAL_MACHINE, kView32, "Software\\Maxis\\The Sims", "InstallPath",
+           std::string("C:\\Program Files\\Maxis\\The Sims") + '\0');
+  EXPECT_EQ(FindGameInstallFolder(), "C:\\Program Files\\Maxis\\The Sims");
+  EXPECT_EQ(SkinFolder(FindGameInstallFolder()), "C:\\Program Files\\Maxis\\The Sims\\gamedata\\skins");
+}
+
+TEST_F(RegistryTest, FallsBackToTheSteamLibraries) {
+  testing::TempFolder steam;
+  testing::TempFolder library;
+  const fs::path game = library.MakeFolder("steamapps/common/The Sims Legacy Collection");
+  std::string libraryText;
+  for (const char c : Utf8FromPath(library.path())) libraryText += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  steam.WriteFile("steamapps/libraryfolders.vdf",
+                  "\"libraryfolders\" { \"1\" { \"path\" \"" + libraryText + "\" } }");
+  // Steam writes its own folder with forward slashes.
+  std::string steamPath = Utf8FromPath(steam.path());
+  for (char& c : steamPath) c = c == '\\' ? '/' : c;
+  SetValue(HKEY_CURRENT_USER, kView64, "Software\\Valve\\Steam", "SteamPath", steamPath + '\0');
+  SetValue(HKEY_LOCAL_MACHINE, kView32, "Software\\Maxis\\The Sims", "InstallPath", std::string(1, '\0'));
+
+  const std::string found = FindGameInstallFolder();
+  EXPECT_EQ(found, Utf8FromPath(game));
+  EXPECT_EQ(found.find('/'), std::string::npos) << found;
+}
+
+TEST_F(RegistryTest, ErrorWhenTheGameIsNowhere) { EXPECT_EQ(FindGameInstallFolder(), "ERROR"); }
+
+}  // namespace
+}  // namespace tailorloft::env
