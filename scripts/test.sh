@@ -21,3 +21,6 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== Windows code cross-built with MinGW-w64, tests under Wine"
 scripts/wine-test.sh
+
+echo "== fuzzing the parsers of files we do not control"
+scripts/fuzz-test.sh
