@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs the writer benchmark and prints, for each suit size, the time of
+# WriteCmxFile divided by the time of a plain write of the same bytes (medians
+# of 5 runs). Usage: bench/writer_ratio.sh [path/to/cmx_writer_bench] [benchmark flags...]
+# TMPDIR chooses the folder written to (e.g. TMPDIR=/dev/shm for memory only).
+set -euo pipefail
+bench=${1:-build/bench/cmx_writer_bench}
+shift || true
+"$bench" --benchmark_filter='Write' --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true "$@" |
+  awk '$1 ~ /_median$/ {
+         split($1, part, "/"); size = part[2]
+         if (part[1] == "BM_WriteCmxFile") writer[size] = $2
+         if (part[1] == "BM_PlainWrite") plain[size] = $2
+         if (!(size in seen)) { seen[size] = 1; order[++count] = size }
+       }
+       END {
+         for (i = 1; i <= count; i++) {
+           size = order[i]
+           printf "%-20s WriteCmxFile %12.0f ns   plain %12.0f ns   ratio %6.2f\n",
+                  size, writer[size], plain[size], writer[size] / plain[size]
+         }
+       }'
