@@ -27,117 +27,154 @@ char32_t HexValue(char c) {
   return static_cast<char32_t>(c - 'A' + 10);
 }
 
-// Turns the UTF-16 code units of the registry into UTF-8, pairing surrogates;
-// a lone surrogate becomes U+FFFD.
-class Utf16Sink {
+// Reads escaped text one character at a time, so that a name can be compared
+// without decoding more of it than it takes to tell it apart. The escapes are
+// Wine's: \\ \" \] \a \b \e \f \n \r \t \v, \x with up to four hex digits (one
+// UTF-16 unit), \ with up to three octal digits; any other escaped character
+// stands for itself. UTF-16 surrogate pairs are joined, a lone surrogate reads
+// as U+FFFD. Bytes outside ASCII are read as UTF-8 where well-formed, else as
+// Latin-1.
+class EscapedText {
  public:
-  explicit Utf16Sink(std::string& out) : out_(out) {}
-  ~Utf16Sink() { Flush(); }
-  Utf16Sink(const Utf16Sink&) = delete;
-  Utf16Sink& operator=(const Utf16Sink&) = delete;
+  EscapedText(std::string_view line, std::size_t pos, char end) : line_(line), pos_(pos), end_(end) {}
 
-  void Unit(char32_t unit) {
-    if (high_ != 0) {
-      if (unit >= 0xDC00 && unit <= 0xDFFF) {
-        AppendUtf8(out_, 0x10000 + ((high_ - 0xD800) << 10) + (unit - 0xDC00));
-        high_ = 0;
-        return;
+  // The next character, or false at the closing `end` (consumed) or at the
+  // end of the line, which leaves the text unterminated.
+  bool Next(char32_t& ch) {
+    Unit unit;
+    if (pending_) {
+      unit = *pending_;
+      pending_.reset();
+    } else if (!ReadUnit(unit)) {
+      return false;
+    }
+    ch = unit.value;
+    if (unit.isCodePoint) return true;
+    if (ch >= 0xD800 && ch <= 0xDBFF) {
+      Unit low;
+      if (ReadUnit(low)) {
+        if (!low.isCodePoint && low.value >= 0xDC00 && low.value <= 0xDFFF) {
+          ch = 0x10000 + ((ch - 0xD800) << 10) + (low.value - 0xDC00);
+          return true;
+        }
+        pending_ = low;
       }
-      Flush();
+      ch = 0xFFFD;
+    } else if (ch >= 0xDC00 && ch <= 0xDFFF) {
+      ch = 0xFFFD;
     }
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-      high_ = unit;
-    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      AppendUtf8(out_, 0xFFFD);
-    } else {
-      AppendUtf8(out_, unit);
-    }
+    return true;
   }
-  void CodePoint(char32_t ch) {
-    Flush();
-    AppendUtf8(out_, ch);
-  }
-  void Flush() {
-    if (high_ != 0) AppendUtf8(out_, 0xFFFD);
-    high_ = 0;
-  }
+
+  bool terminated() const { return terminated_; }
+  std::size_t position() const { return pos_; }
 
  private:
-  std::string& out_;
-  char32_t high_ = 0;
+  struct Unit {
+    char32_t value = 0;
+    bool isCodePoint = false;  // a whole character, not a UTF-16 unit
+  };
+
+  bool ReadUnit(Unit& unit) {
+    if (pos_ >= line_.size() || terminated_) return false;
+    const char c = line_[pos_];
+    if (c == end_) {
+      ++pos_;
+      terminated_ = true;
+      return false;
+    }
+    if (c != '\\') return ReadRaw(unit);
+    if (pos_ + 1 >= line_.size()) {
+      pos_ = line_.size();
+      return false;
+    }
+    pos_ += 2;
+    const char e = line_[pos_ - 1];
+    unit.isCodePoint = false;
+    switch (e) {
+      case 'a': unit.value = 0x07; return true;
+      case 'b': unit.value = 0x08; return true;
+      case 'e': unit.value = 0x1B; return true;
+      case 'f': unit.value = 0x0C; return true;
+      case 'n': unit.value = 0x0A; return true;
+      case 'r': unit.value = 0x0D; return true;
+      case 't': unit.value = 0x09; return true;
+      case 'v': unit.value = 0x0B; return true;
+      case 'x':
+        unit.value = U'x';
+        if (pos_ < line_.size() && IsHexDigit(line_[pos_])) {
+          unit.value = 0;
+          for (int digits = 0; digits < 4 && pos_ < line_.size() && IsHexDigit(line_[pos_]); ++digits) {
+            unit.value = unit.value * 16 + HexValue(line_[pos_++]);
+          }
+        }
+        return true;
+      default:
+        break;
+    }
+    if (e >= '0' && e <= '7') {
+      unit.value = static_cast<char32_t>(e - '0');
+      for (int digits = 1; digits < 3 && pos_ < line_.size() && line_[pos_] >= '0' && line_[pos_] <= '7';
+           ++digits) {
+        unit.value = unit.value * 8 + static_cast<char32_t>(line_[pos_++] - '0');
+      }
+      return true;
+    }
+    --pos_;  // the escaped character itself, read as plain text
+    return ReadRaw(unit);
+  }
+
+  bool ReadRaw(Unit& unit) {
+    const auto byte = static_cast<unsigned char>(line_[pos_]);
+    if (byte < 0x80) {
+      ++pos_;
+      unit = Unit{byte, false};
+      return true;
+    }
+    const std::size_t start = pos_;
+    bool malformed = false;
+    const char32_t ch = DecodeChar(line_, pos_, &malformed);
+    if (malformed) pos_ = start + 1;
+    unit = Unit{malformed ? char32_t{byte} : ch, true};
+    return true;
+  }
+
+  std::string_view line_;
+  std::size_t pos_;
+  char end_;
+  std::optional<Unit> pending_;
+  bool terminated_ = false;
 };
 
 // Decodes the escaped text that starts at `pos` up to the first unescaped
-// `end`, which is consumed. The escapes are Wine's: \\ \" \] \a \b \e \f \n \r
-// \t \v, \x with up to four hex digits (one UTF-16 unit), \ with up to three
-// octal digits; any other escaped character stands for itself. Bytes outside
-// ASCII are read as UTF-8 where well-formed, else as Latin-1. Returns false
-// when the line ends before `end`.
+// `end`, which is consumed. Returns false when the line ends before `end`.
 bool Unescape(std::string_view line, std::size_t& pos, char end, std::string& out) {
-  Utf16Sink sink(out);
-  while (pos < line.size()) {
-    const char c = line[pos];
-    if (c == end) {
-      ++pos;
-      return true;
-    }
-    if (c != '\\') {
-      if (static_cast<unsigned char>(c) < 0x80) {
-        sink.Unit(static_cast<unsigned char>(c));
-        ++pos;
-      } else {
-        const std::size_t start = pos;
-        bool malformed = false;
-        const char32_t ch = DecodeChar(line, pos, &malformed);
-        if (malformed) {
-          pos = start + 1;
-          sink.CodePoint(static_cast<unsigned char>(c));
-        } else {
-          sink.CodePoint(ch);
-        }
-      }
-      continue;
-    }
-    if (++pos >= line.size()) return false;
-    const char e = line[pos++];
-    switch (e) {
-      case 'a': sink.Unit(0x07); break;
-      case 'b': sink.Unit(0x08); break;
-      case 'e': sink.Unit(0x1B); break;
-      case 'f': sink.Unit(0x0C); break;
-      case 'n': sink.Unit(0x0A); break;
-      case 'r': sink.Unit(0x0D); break;
-      case 't': sink.Unit(0x09); break;
-      case 'v': sink.Unit(0x0B); break;
-      case 'x': {
-        if (pos >= line.size() || !IsHexDigit(line[pos])) {
-          sink.Unit(U'x');
-          break;
-        }
-        char32_t unit = 0;
-        for (int digits = 0; digits < 4 && pos < line.size() && IsHexDigit(line[pos]); ++digits) {
-          unit = unit * 16 + HexValue(line[pos++]);
-        }
-        sink.Unit(unit);
-        break;
-      }
-      default:
-        if (e >= '0' && e <= '7') {
-          char32_t unit = static_cast<char32_t>(e - '0');
-          for (int digits = 1; digits < 3 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7';
-               ++digits) {
-            unit = unit * 8 + static_cast<char32_t>(line[pos++] - '0');
-          }
-          sink.Unit(unit);
-        } else if (static_cast<unsigned char>(e) < 0x80) {
-          sink.Unit(static_cast<unsigned char>(e));
-        } else {
-          --pos;  // an escaped non-ASCII character: decode it as raw text
-        }
-        break;
-    }
+  EscapedText text(line, pos, end);
+  for (char32_t ch = 0; text.Next(ch);) AppendUtf8(out, ch);
+  pos = text.position();
+  return text.terminated();
+}
+
+// Whether the escaped text at `pos`, up to `end`, is `folded` ignoring case;
+// on a match `pos` moves past `end`. Stops at the first character that differs.
+bool EscapedEquals(std::string_view line, std::size_t& pos, char end, const std::u32string& folded) {
+  EscapedText text(line, pos, end);
+  std::size_t i = 0;
+  for (char32_t ch = 0; text.Next(ch); ++i) {
+    if (i >= folded.size() || FoldCase(ch) != folded[i]) return false;
   }
-  return false;
+  pos = text.position();
+  return text.terminated() && i == folded.size();
+}
+
+std::u32string Folded(std::string_view utf8) {
+  std::u32string folded;
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    bool malformed = false;
+    const char32_t ch = DecodeChar(utf8, pos, &malformed);
+    folded += malformed ? char32_t{0x110000} : FoldCase(ch);  // a stray byte matches nothing
+  }
+  return folded;
 }
 
 // "Software\\\\Maxis\\" and "Software\Maxis" name the same key.
@@ -154,7 +191,8 @@ std::string NormalizeKey(std::string_view key) {
 }  // namespace
 
 WineRegistryScanner::WineRegistryScanner(WineRegistryQuery query) : query_(std::move(query)) {
-  for (std::string& key : query_.keys) key = NormalizeKey(key);
+  for (const std::string& key : query_.keys) foldedKeys_.push_back(Folded(NormalizeKey(key)));
+  foldedValueName_ = Folded(query_.valueName);
   keyDone_.assign(query_.keys.size(), false);
   done_ = query_.keys.empty();
 }
@@ -260,11 +298,9 @@ void WineRegistryScanner::LeaveKey() {
 
 void WineRegistryScanner::TakeKeyLine(std::string_view line) {
   LeaveKey();
-  std::size_t pos = 1;
-  scratch_.clear();
-  if (!Unescape(line, pos, ']', scratch_)) return;
-  for (std::size_t i = 0; i < query_.keys.size(); ++i) {
-    if (EqualsIgnoringCase(scratch_, query_.keys[i])) {
+  for (std::size_t i = 0; i < foldedKeys_.size(); ++i) {
+    std::size_t pos = 1;
+    if (EscapedEquals(line, pos, ']', foldedKeys_[i])) {
       currentKey_ = static_cast<std::ptrdiff_t>(i);
       return;
     }
@@ -273,9 +309,7 @@ void WineRegistryScanner::TakeKeyLine(std::string_view line) {
 
 void WineRegistryScanner::TakeValueLine(std::string_view line) {
   std::size_t pos = 1;
-  scratch_.clear();
-  if (line.front() == '"' && !Unescape(line, pos, '"', scratch_)) return;
-  if (!EqualsIgnoringCase(scratch_, query_.valueName)) return;
+  if (line.front() == '"' ? !EscapedEquals(line, pos, '"', foldedValueName_) : !foldedValueName_.empty()) return;
   if (pos >= line.size() || line[pos] != '=') return;
   ++pos;
 

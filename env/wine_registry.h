@@ -51,12 +51,13 @@ class WineRegistryScanner {
   bool Settled() const;
 
   WineRegistryQuery query_;
+  std::vector<std::u32string> foldedKeys_;  // the keys, separators tidied and case folded
+  std::u32string foldedValueName_;
   std::vector<bool> keyDone_;        // the key's block has been read to its end
   std::optional<WineRegistryValue> best_;
   std::ptrdiff_t currentKey_ = -1;   // index into query_.keys of the block being read
   Mode mode_ = Mode::LineStart;
   std::string carry_;                // a kept line split across pieces
-  std::string scratch_;              // decoded names, reused
   bool sawHeader_ = false;
   bool malformed_ = false;
   bool done_ = false;
