@@ -124,6 +124,11 @@ const SaveCase kSaveCases[] = {
      "B07.cmx",
      Cmx("B07", "PELVIS", "x-B07-PELVIS-BODY",
          {{"L_HAND", "ring"}, {"HEAD", "x-hat-HEAD-a"}, {"R_HAND", "ring"}})},
+#ifndef _WIN32
+    // Only "/" separates folders on this platform; a backslash is an ordinary character.
+    {"BackslashIsPartOfTheTitle", {"skins\\x-B07-PELVIS-BODY.skn"}, "B07.cmx",
+     Cmx("B07", "PELVIS", "skins\\x-B07-PELVIS-BODY")},
+#endif
     {"OutputNamesTheSuit", {"-o", "out/My Suit.CMX", "body1.skn"}, "out/My Suit.CMX",
      Cmx("My Suit", "PELVIS", "body1")},
     {"OutputOfFourCharactersGivesEmptySuitName", {"-o", "abcd", "body1.skn"}, "abcd",
