@@ -21,11 +21,13 @@ class CmxBuilder {
   void Fixed(std::string_view line) { bytes_.append(line).append(kLineEnd); }
 
   void Name(std::string_view name) {
-    if (const auto reason = WhyNameIsRefused(name, codePage_)) {
+    std::string whyRefused;
+    const std::optional<std::string> encoded = EncodeName(name, codePage_, whyRefused);
+    if (!encoded) {
       throw std::invalid_argument("The name " + QuoteForMessage(name) + " cannot be written: " +
-                                  *reason + ".");
+                                  whyRefused + ".");
     }
-    bytes_.append(*codePage_.Encode(name)).append(kLineEnd);
+    bytes_.append(*encoded).append(kLineEnd);
   }
 
   void Skin(std::string_view bone, std::string_view skinName) {

@@ -50,27 +50,47 @@ const CodePage& Windows1252() {
   return codePage;
 }
 
-std::optional<std::string> WhyNameIsRefused(std::string_view name, const CodePage& codePage) {
+std::optional<std::string> EncodeName(std::string_view name, const CodePage& codePage,
+                                      std::string& whyRefused) {
   for (std::size_t pos = 0; pos < name.size();) {
-    const std::size_t start = pos;
     bool malformed = false;
     const char32_t ch = DecodeChar(name, pos, &malformed);
-    if (malformed) return "it is not valid UTF-8 text";
-    if (ch == U'\n' || ch == U'\r' || ch == U'\x85' || ch == U'\u2028' || ch == U'\u2029') {
-      return "it contains a line break";
+    if (malformed) {
+      whyRefused = "it is not valid UTF-8 text";
+      return std::nullopt;
     }
-    if (ch < 0x20 || (ch >= 0x7F && ch <= 0x9F)) return "it contains a control character";
+    if (ch == U'\n' || ch == U'\r' || ch == U'\x85' || ch == U'\u2028' || ch == U'\u2029') {
+      whyRefused = "it contains a line break";
+      return std::nullopt;
+    }
+    if (ch < 0x20 || (ch >= 0x7F && ch <= 0x9F)) {
+      whyRefused = "it contains a control character";
+      return std::nullopt;
+    }
+  }
+  std::optional<std::string> bytes = codePage.Encode(name);
+  if (bytes) return bytes;
+
+  // Name the first character the code page lacks, so the user knows what to rename.
+  for (std::size_t pos = 0; pos < name.size();) {
+    const std::size_t start = pos;
+    DecodeChar(name, pos);
     const std::string_view one = name.substr(start, pos - start);
     if (!codePage.Encode(one)) {
-      return "it contains \"" + std::string(one) + "\", which the game's character set (" +
-             codePage.Name() + ") cannot represent";
+      whyRefused = "it contains \"" + std::string(one) + "\", which the game's character set (" +
+                   codePage.Name() + ") cannot represent";
+      return std::nullopt;
     }
   }
   // A multi-byte code page may refuse a sequence it accepts one by one.
-  if (!codePage.Encode(name)) {
-    return "the game's character set (" + codePage.Name() + ") cannot represent it";
-  }
+  whyRefused = "the game's character set (" + codePage.Name() + ") cannot represent it";
   return std::nullopt;
+}
+
+std::optional<std::string> WhyNameIsRefused(std::string_view name, const CodePage& codePage) {
+  std::string whyRefused;
+  if (EncodeName(name, codePage, whyRefused)) return std::nullopt;
+  return whyRefused;
 }
 
 }  // namespace tailorloft

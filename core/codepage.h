@@ -28,4 +28,9 @@ const CodePage& Windows1252();
 // match. Nothing when the name is fine. The reason reads "it contains ...".
 std::optional<std::string> WhyNameIsRefused(std::string_view name, const CodePage& codePage);
 
+// The bytes of `name` in `codePage`, or nothing with the reason in `whyRefused`.
+// The same check as WhyNameIsRefused, for callers that need the bytes too.
+std::optional<std::string> EncodeName(std::string_view name, const CodePage& codePage,
+                                      std::string& whyRefused);
+
 }  // namespace tailorloft
