@@ -177,7 +177,7 @@ std::u32string Folded(std::string_view utf8) {
   return folded;
 }
 
-// "Software\\\\Maxis\\" and "Software\Maxis" name the same key.
+// Doubled and trailing separators in a key the caller names are dropped.
 std::string NormalizeKey(std::string_view key) {
   std::string out;
   for (const char c : key) {
