@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Measures how long tailorloft takes from start until its main window is
+# mapped, against a bare Qt window of the same size, under Xvfb, with the game
+# found in a Wine prefix whose system.reg is as large as a real one (~1.7 MB).
+#
+#   bench/startup/startup_bench.sh [BUILD_DIR] [RUNS]
+#
+# BUILD_DIR defaults to build; RUNS (default 20) runs of each, interleaved.
+set -euo pipefail
+build=${1:-build}
+runs=${2:-20}
+timer=$build/bench/startup/startup_timer
+bare=$build/bench/startup/bare_window
+program=$build/app/tailorloft
+for f in "$timer" "$bare" "$program"; do
+  [[ -x $f ]] || { echo "missing $f: build the targets tailorloft, bare_window and startup_timer" >&2; exit 2; }
+done
+
+if [[ -z "${TAILORLOFT_BENCH_DISPLAY:-}" ]]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" env TAILORLOFT_BENCH_DISPLAY=1 "$0" "$build" "$runs"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run
+export WINEPREFIX=$HOME/.wine QT_QPA_PLATFORM=xcb
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$WINEPREFIX/dosdevices" "$WINEPREFIX/drive_c/Program Files (x86)/Maxis/The Sims/GameData/Skins"
+ln -s ../drive_c "$WINEPREFIX/dosdevices/c:"
+
+# A registry laid out as Wine writes it, keys in order: a large
+# Software\Classes part, then the game's key under Wow6432Node, then System.
+awk 'BEGIN {
+  print "WINE REGISTRY Version 2"; print ";; All keys relative to \\\\Machine"; print ""; print "#arch=win64"; print ""
+  for (i = 0; i < 7600; i++) {
+    printf "[Software\\\\Classes\\\\CLSID\\\\{%08X-1A2B-4C3D-8E9F-%012X}] 1700000000\n", i * 7919, i
+    printf "#time=1d9a1b2c3d4e5f6\n@=\"Component class number %d of a typical prefix\"\n", i
+    printf "\"ThreadingModel\"=\"Both\"\n\n"
+  }
+  print "[Software\\\\Wow6432Node\\\\Maxis\\\\The Sims] 1700000000"
+  print "#time=1d9a1b2c3d4e5f6"
+  print "\"InstallPath\"=\"C:\\\\Program Files (x86)\\\\Maxis\\\\The Sims\""
+  print "\"SIMS_LANGUAGE\"=\"USEnglish\""; print ""
+  for (i = 0; i < 2600; i++) {
+    printf "[System\\\\CurrentControlSet\\\\Services\\\\Service%05d] 1700000000\n", i
+    printf "#time=1d9a1b2c3d4e5f6\n\"DisplayName\"=\"Service %d\"\n\"Start\"=dword:00000003\n\n", i
+  }
+}' >"$WINEPREFIX/system.reg"
+size=$(stat -c %s "$WINEPREFIX/system.reg")
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+title="Tailorloft - Version 1.0.0 - by Quillmoss"
+measure() {  # name, then the timer's arguments
+  local name=$1
+  shift
+  "$timer" "$@" >>"$work/$name.txt"
+}
+"$timer" "Bare window" "$bare" >/dev/null  # warm the file caches once
+"$timer" "$title" "$program" >/dev/null
+for _ in $(seq "$runs"); do
+  measure bare "Bare window" "$bare"
+  measure textbox "Bare window" "$bare" --text-box
+  measure program "$title" "$program"
+  WINEPREFIX=$work/none measure nogame "Tailorloft by Quillmoss" "$program"
+done
+bare_ms=$(median <"$work/bare.txt")
+textbox_ms=$(median <"$work/textbox.txt")
+program_ms=$(median <"$work/program.txt")
+nogame_ms=$(median <"$work/nogame.txt")
+echo "system.reg: $size bytes; $runs interleaved runs each; median time from start to a mapped window:"
+echo "  bare Qt window:                   $bare_ms ms"
+echo "  bare Qt window with a text box:   $textbox_ms ms"
+echo "  tailorloft, game not found:       $nogame_ms ms"
+echo "  tailorloft, game found:           $program_ms ms"
+awk -v p="$program_ms" -v b="$bare_ms" -v t="$textbox_ms" -v n="$nogame_ms" 'BEGIN {
+  printf "  tailorloft / bare window:         %.2f\n", p / b
+  printf "  tailorloft / window with text:    %.2f\n", p / t
+  printf "  cost of finding the game:         %.1f ms\n", p - n }'

@@ -1,0 +1,97 @@
+// startup_timer TITLE PROGRAM [ARGS...]
+// Starts PROGRAM and prints the milliseconds from just before the start until
+// the X server maps a window titled exactly TITLE; then ends the program.
+// Listening for the map event itself avoids the delay of polling for the window.
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::string WindowTitle(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property) {
+  const xcb_get_property_cookie_t cookie =
+      xcb_get_property(connection, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024);
+  std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+      xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+  if (!reply) return {};
+  const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
+  return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
+}
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+  const xcb_intern_atom_cookie_t cookie =
+      xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+  std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+      xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
+  return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s TITLE PROGRAM [ARGS...]\n", argv[0]);
+    return 2;
+  }
+  const std::string title = argv[1];
+
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  if (xcb_connection_has_error(connection) != 0) {
+    std::fprintf(stderr, "cannot open the X display\n");
+    return 2;
+  }
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+  const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+  xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
+  const xcb_atom_t netWmName = Atom(connection, "_NET_WM_NAME");
+  xcb_flush(connection);
+
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    execvp(argv[2], argv + 2);
+    _exit(127);
+  }
+
+  double elapsedMs = -1;
+  pollfd fd{xcb_get_file_descriptor(connection), POLLIN, 0};
+  while (elapsedMs < 0) {
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
+      if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY) {
+        const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
+        if (WindowTitle(connection, map->window, netWmName) == title ||
+            WindowTitle(connection, map->window, XCB_ATOM_WM_NAME) == title) {
+          elapsedMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                          .count();
+        }
+      }
+      std::free(event);
+    }
+    if (elapsedMs >= 0) break;
+    int status = 0;
+    if (waitpid(child, &status, WNOHANG) == child) {
+      std::fprintf(stderr, "%s ended before showing \"%s\"\n", argv[2], title.c_str());
+      return 1;
+    }
+    if (poll(&fd, 1, 30000) == 0) {
+      std::fprintf(stderr, "no window \"%s\" within 30 s\n", title.c_str());
+      kill(child, SIGKILL);
+      return 1;
+    }
+  }
+
+  kill(child, SIGTERM);
+  waitpid(child, nullptr, 0);
+  xcb_disconnect(connection);
+  std::printf("%.1f\n", elapsedMs);
+  return 0;
+}
