@@ -11,7 +11,7 @@ if [[ -z "${TAILORLOFT_SMOKE_DISPLAY:-}" ]]; then
   for tool in xvfb-run xdotool; do
     command -v "$tool" >/dev/null || { echo "$tool not installed: skipped"; exit 77; }
   done
-  exec xvfb-run -a -s "-screen 0 1024x768x24" env TAILORLOFT_SMOKE_DISPLAY=1 "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" env TAILORLOFT_SMOKE_DISPLAY=1 "$0" "$@"
 fi
 
 work=$(mktemp -d)
