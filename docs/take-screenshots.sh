@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots from the real program under Xvfb: a new user
+# whose game sits in ~/.wine picks a body, adds two accessories whose bones are
+# suggested by their names, and the windows are captured as they look then.
+# Needs xvfb, xdotool and imagemagick (scripts/deps.sh installs them).
+# Usage: docs/take-screenshots.sh [PATH/TO/tailorloft]   (default build/app/tailorloft)
+set -euo pipefail
+docs=$(cd "$(dirname "$0")" && pwd)
+program=$(realpath "${1:-$docs/../build/app/tailorloft}")
+
+if [[ -z "${TAILORLOFT_SHOTS_DISPLAY:-}" ]]; then
+  exec xvfb-run -a -s "-screen 0 800x600x24" env TAILORLOFT_SHOTS_DISPLAY=1 "$0" "$program"
+fi
+
+work=$(mktemp -d)
+trap 'kill "${pid:-}" 2>/dev/null; rm -rf "$work"' EXIT
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
+unset WINEPREFIX
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+# The game, installed in a Wine prefix with a few skins.
+prefix=$HOME/.wine
+skins="$prefix/drive_c/Program Files (x86)/Maxis/The Sims/GameData/Skins"
+mkdir -p "$prefix/dosdevices" "$skins"
+ln -s ../drive_c "$prefix/dosdevices/c:"
+cat >"$prefix/system.reg" <<'REG'
+WINE REGISTRY Version 2
+
+[Software\\Wow6432Node\\Maxis\\The Sims] 1700000000
+"InstallPath"="C:\\Program Files (x86)\\Maxis\\The Sims"
+REG
+touch "$skins"/{xskin-B700MAFit_mine-PELVIS-BODY,acc-hat-HEAD-red,acc-watch-L_HAND-gold}.skn
+
+# The id of the visible window whose title is exactly $1, waiting up to 10 s.
+window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [[ -n "$id" ]] &&
+      { echo "$id"; return; }
+    sleep 0.1
+  done
+  echo "no window titled \"$1\"" >&2
+  exit 1
+}
+# Clicks at x y ($2 $3) relative to the top left corner of window $1.
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
+# Types a file name into the open file dialog titled $1 and accepts it. With
+# no window manager, keys go to the window under the pointer.
+choose() {
+  local dialog
+  dialog=$(window "$1")
+  sleep 0.5
+  xdotool mousemove --window "$dialog" 300 200
+  xdotool type --delay 5 "$2"
+  xdotool key Return
+  sleep 0.5
+}
+
+cd "$HOME"
+"$program" &
+pid=$!
+main=$(window "Tailorloft - Version .* - by Quillmoss")
+sleep 0.3
+
+click "$main" 376 34                      # ... next to the body file name
+choose "Select Body File" xskin-B700MAFit_mine-PELVIS-BODY.skn
+
+click "$main" 108 114                     # Add
+add=$(window "Add Accessory")
+sleep 0.5
+click "$add" 376 30                       # ... next to the accessory file
+choose "Select Accessory File" acc-watch-L_HAND-gold.skn
+click "$add" 152 110                      # OK
+
+click "$main" 108 114                     # Add, a second time
+add=$(window "Add Accessory")
+sleep 0.5
+click "$add" 376 30
+choose "Select Accessory File" acc-hat-HEAD-red.skn
+import -window "$add" "$docs/add-accessory.png"
+click "$add" 152 110                      # OK
+
+sleep 0.3
+import -window "$main" "$docs/main-window.png"
+echo "wrote $docs/main-window.png and $docs/add-accessory.png"
