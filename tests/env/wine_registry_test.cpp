@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "temp_folder.h"
@@ -114,6 +115,8 @@ std::vector<Case> Cases() {
        String(1, "short")},
   };
 }
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 class WineRegistryTest : public ::testing::TestWithParam<Case> {};
 
