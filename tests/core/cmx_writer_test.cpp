@@ -106,6 +106,9 @@ TEST_F(WriteCmxFileTest, ReplacesALongerFileLeavingNoneOfItsContent) {
 }
 
 TEST_F(WriteCmxFileTest, KeepsTheExistingFilesPermissions) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows files carry only a read-only flag, and read-only files are refused.";
+#endif
   const fs::path target = dir_ / "mysuit.cmx";
   Write(target, oldBytes_);
   const fs::perms perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
