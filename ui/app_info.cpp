@@ -1,6 +1,7 @@
 #include "ui/app_info.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include "ui/version.h"
 
@@ -10,6 +11,8 @@ void SetApplicationInfo() {
   QCoreApplication::setApplicationName(QStringLiteral("Tailorloft"));
   QCoreApplication::setOrganizationName(QStringLiteral("Tailorloft"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
+  // Lets the desktop match the window to the installed menu entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tailorloft.Tailorloft"));
 }
 
 QFont ApplicationFont() {

@@ -34,7 +34,7 @@ dpkg-deb --info "$deb"
 # the program loads at run time.
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")
-for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins; do
+for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins fonts-liberation; do
   grep -qxF "$package" <<<"$names" || fail "Depends lacks $package: $depends"
 done
 
