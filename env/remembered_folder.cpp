@@ -13,12 +13,17 @@ namespace {
 
 const QString kKey = QStringLiteral("Settings/Last File Path");
 
-QSettings Store() { return QSettings(QStringLiteral("Tailorloft"), QStringLiteral("Tailorloft")); }
+// The default format is the native store (the registry on Windows, an INI
+// file elsewhere); tests switch it to an INI file in a folder of their own.
+QSettings Store() {
+  return QSettings(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("Tailorloft"),
+                   QStringLiteral("Tailorloft"));
+}
 
 QString ReadSetting() { return Store().value(kKey).toString(); }
 
 void SaveSetting(const QString& value) {
-  QSettings settings(QStringLiteral("Tailorloft"), QStringLiteral("Tailorloft"));
+  QSettings settings = Store();
   settings.setValue(kKey, value);
   settings.sync();
   // The folder is only a convenience for the next run: the program goes on

@@ -20,6 +20,10 @@ int main(int argc, char** argv) {
   QTemporaryDir settings;
   if (!settings.isValid()) return 1;
   settingsFolder = settings.path();
+#ifdef Q_OS_WIN
+  // The native store there is the user's registry, which setPath cannot move.
+  QSettings::setDefaultFormat(QSettings::IniFormat);
+#endif
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder);
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder);
 

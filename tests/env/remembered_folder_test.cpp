@@ -13,20 +13,20 @@ namespace tailorloft::env {
 namespace {
 
 QString Stored() {
-  return QSettings(QStringLiteral("Tailorloft"), QStringLiteral("Tailorloft"))
+  return QSettings()
       .value(QStringLiteral("Settings/Last File Path"))
       .toString();
 }
 
 void Store(const QString& value) {
-  QSettings settings(QStringLiteral("Tailorloft"), QStringLiteral("Tailorloft"));
+  QSettings settings;
   settings.setValue(QStringLiteral("Settings/Last File Path"), value);
 }
 
 class RememberedFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    QSettings settings(QStringLiteral("Tailorloft"), QStringLiteral("Tailorloft"));
+    QSettings settings;
     settings.clear();
     settings.sync();
     gLastFilePath.clear();
@@ -89,7 +89,7 @@ TEST_F(RememberedFolderTest, RemembersTheFolderOfEachChoiceAcrossRuns) {
 // folder this test run gave QSettings.
 TEST_F(RememberedFolderTest, KeepsTheSettingUnderItsNames) {
   RememberFolder(QStringLiteral("/srv/skins/hat.skn"), QStringLiteral("hat.skn"));
-  const QString file = QSettings(QStringLiteral("Tailorloft"), QStringLiteral("Tailorloft")).fileName();
+  const QString file = QSettings().fileName();
   EXPECT_EQ(file, TestSettingsFolder() + QStringLiteral("/Tailorloft/Tailorloft.conf"));
   QFile ini(file);
   ASSERT_TRUE(ini.open(QIODevice::ReadOnly));

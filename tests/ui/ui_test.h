@@ -23,7 +23,7 @@ class UiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
-    QSettings(QStringLiteral("Tailorloft"), QStringLiteral("Tailorloft")).clear();
+    QSettings().clear();
     env::gLastFilePath.clear();
   }
 
