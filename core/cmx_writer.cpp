@@ -1,5 +1,6 @@
 #include "core/cmx_writer.h"
 
+#include <algorithm>
 #include <random>
 #include <stdexcept>
 
@@ -21,6 +22,12 @@ class CmxBuilder {
   void Fixed(std::string_view line) { bytes_.append(line).append(kLineEnd); }
 
   void Name(std::string_view name) {
+    // Printable ASCII, nearly every name, has the same bytes in every ANSI
+    // code page and nothing to refuse.
+    if (std::all_of(name.begin(), name.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+      bytes_.append(name).append(kLineEnd);
+      return;
+    }
     std::string whyRefused;
     const std::optional<std::string> encoded = EncodeName(name, codePage_, whyRefused);
     if (!encoded) {
