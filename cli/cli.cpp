@@ -155,6 +155,8 @@ int RunCli(const std::vector<std::string>& args, const fs::path& workingFolder, 
            std::ostream& err) {
   Options options;
   CLI::App app{"Writes a CMX suit file for The Sims from skin file names.", "tailorloft-cli"};
+  // On Windows CLI11 would read "/name" as an option; here it is always a file.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", VersionText());
   auto* headFlag = app.add_flag("--head", options.head, "The main skin is a head (bone HEAD)");
   auto* bodyFlag = app.add_flag("--body", options.body, "The main skin is a body (bone PELVIS)");
