@@ -28,6 +28,8 @@ echo "== fuzzing the parsers of files we do not control"
 scripts/fuzz-test.sh
 
 # One line for the whole run: every test of every stage above passed.
-passed=$(sed -n -e 's/.*tests failed out of \([0-9]*\)$/\1/p' -e 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p' "$log" |
+# (Programs under Wine end their lines with CR LF.)
+passed=$(tr -d '\r' <"$log" |
+  sed -n -e 's/.*tests failed out of \([0-9]*\)$/\1/p' -e 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p' |
   awk '{ n += $1 } END { print n + 0 }')
 echo "all stages: $passed passed, 0 failed"
