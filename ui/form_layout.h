@@ -2,9 +2,11 @@
 // make one pixel at 96 dpi, and Qt scales those pixels for denser screens.
 #pragma once
 
+#include <QGroupBox>
 #include <QString>
 #include <QWidget>
 #include <initializer_list>
+#include <type_traits>
 
 class QLineEdit;
 class QPushButton;
@@ -18,6 +20,19 @@ Control* MakeControl(QWidget* parent, const char* name, const QString& accessibl
   auto* control = new Control(parent);
   control->setObjectName(QLatin1String(name));
   control->setAccessibleName(accessibleName);
+  return control;
+}
+
+// A label, option button or frame whose caption is also what a screen reader
+// announces.
+template <typename Control>
+Control* MakeCaptioned(QWidget* parent, const char* name, const QString& caption) {
+  auto* control = MakeControl<Control>(parent, name, caption);
+  if constexpr (std::is_base_of_v<QGroupBox, Control>) {
+    control->setTitle(caption);
+  } else {
+    control->setText(caption);
+  }
   return control;
 }
 

@@ -21,8 +21,7 @@ frmAddAccessory::frmAddAccessory(const Desktop& desktop, QWidget* owner)
   setWindowTitle(QStringLiteral("Add Accessory"));
   MakeFixedDialogWindow(this, 5895, 1905);
 
-  Label1 = MakeControl<QLabel>(this, "Label1", QStringLiteral("Accessrory Model File"));
-  Label1->setText(QStringLiteral("Accessrory Model File"));
+  Label1 = MakeCaptioned<QLabel>(this, "Label1", QStringLiteral("Accessrory Model File"));
   PlaceTwips(Label1, 60, 60, 4875, 195);
 
   txtAcc = MakeControl<QLineEdit>(this, "txtAcc", QStringLiteral("Accessory file name"));
@@ -34,8 +33,7 @@ frmAddAccessory::frmAddAccessory(const Desktop& desktop, QWidget* owner)
                        QStringLiteral("Choose accessory file"));
   PlaceTwips(cmdFile, 5460, 300, 375, 315);
 
-  Label2 = MakeControl<QLabel>(this, "Label2", QStringLiteral("Attachment Point"));
-  Label2->setText(QStringLiteral("Attachment Point"));
+  Label2 = MakeCaptioned<QLabel>(this, "Label2", QStringLiteral("Attachment Point"));
   PlaceTwips(Label2, 60, 720, 1815, 195);
 
   cboAttach = MakeControl<QComboBox>(this, "cboAttach", QStringLiteral("Attachment point"));

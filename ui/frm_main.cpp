@@ -26,8 +26,7 @@ frmMain::frmMain(Desktop desktop, QWidget* parent)
   cdlFile->SetFilter(QStringLiteral("SKN Files (*.skn)|*.skn"));
 
   // Created in stacking order: the "..." button lies over the text box's end.
-  Label1 = MakeControl<QLabel>(this, "Label1", QStringLiteral("Body or Head File Name (SKN)"));
-  Label1->setText(QStringLiteral("Body or Head File Name (SKN)"));
+  Label1 = MakeCaptioned<QLabel>(this, "Label1", QStringLiteral("Body or Head File Name (SKN)"));
   PlaceTwips(Label1, 60, 120, 2355, 195);
 
   txtBody = MakeControl<QLineEdit>(this, "txtBody", QStringLiteral("Body or head file name"));
@@ -39,16 +38,13 @@ frmMain::frmMain(Desktop desktop, QWidget* parent)
                        QStringLiteral("Choose body or head file"));
   PlaceTwips(cmdFile, 5460, 360, 375, 315);
 
-  Frame1 = MakeControl<QGroupBox>(this, "Frame1", QStringLiteral("File Type"));
-  Frame1->setTitle(QStringLiteral("File Type"));
+  Frame1 = MakeCaptioned<QGroupBox>(this, "Frame1", QStringLiteral("File Type"));
   PlaceTwips(Frame1, 60, 720, 1755, 675);
 
-  optBody = MakeControl<QRadioButton>(Frame1, "optBody", QStringLiteral("Body"));
-  optBody->setText(QStringLiteral("Body"));
+  optBody = MakeCaptioned<QRadioButton>(Frame1, "optBody", QStringLiteral("Body"));
   PlaceTwips(optBody, 180, 300, 795, 195);
 
-  optHead = MakeControl<QRadioButton>(Frame1, "optHead", QStringLiteral("Head"));
-  optHead->setText(QStringLiteral("Head"));
+  optHead = MakeCaptioned<QRadioButton>(Frame1, "optHead", QStringLiteral("Head"));
   PlaceTwips(optHead, 900, 300, 735, 195);
 
   cmdAdd = MakePlainButton(this, "cmdAdd", QStringLiteral("Add"), QStringLiteral("Add accessory"));
@@ -58,8 +54,7 @@ frmMain::frmMain(Desktop desktop, QWidget* parent)
                          QStringLiteral("Delete selected accessory"));
   PlaceTwips(cmdDelete, 1980, 1560, 735, 315);
 
-  Label2 = MakeControl<QLabel>(this, "Label2", QStringLiteral("Accessories"));
-  Label2->setText(QStringLiteral("Accessories"));
+  Label2 = MakeCaptioned<QLabel>(this, "Label2", QStringLiteral("Accessories"));
   PlaceTwips(Label2, 60, 1620, 1155, 195);
 
   lstParts = MakeControl<QListWidget>(this, "lstParts", QStringLiteral("Accessories"));
