@@ -38,12 +38,6 @@ struct Options {
   std::vector<std::string> accessories;
 };
 
-// Command-line text is UTF-8 on every platform; a path built from a plain
-// std::string would be read in the ANSI code page on Windows.
-fs::path PathFromUtf8(const std::string& text) {
-  return fs::path(std::u8string(text.begin(), text.end()));
-}
-
 // The file title: the name without its folder, split off the way the
 // platform splits paths (on Linux only "/" separates; a backslash is an
 // ordinary character of a file name there).

@@ -63,7 +63,7 @@ std::string Reason(std::error_code ec) {
 }
 
 [[noreturn]] void Fail(const fs::path& target, const std::string& reason) {
-  throw CmxWriteError("Could not save " + QuoteForMessage(PathForMessage(target)) + ": " + reason +
+  throw CmxWriteError("Could not save " + QuoteForMessage(Utf8FromPath(target)) + ": " + reason +
                       ".");
 }
 
@@ -78,11 +78,6 @@ fs::path TemporaryName(const fs::path& target, std::mt19937_64& random) {
 }
 
 }  // namespace
-
-std::string PathForMessage(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
 
 std::string FormatCmx(const Suit& suit, const CodePage& codePage) {
   CmxBuilder cmx(codePage);

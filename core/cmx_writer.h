@@ -33,7 +33,4 @@ void WriteCmxFile(const std::filesystem::path& fullFileName, const Suit& suit,
                   const CodePage& codePage = Windows1252(),
                   FileSystem& fileSystem = RealFileSystem());
 
-// A path as UTF-8 text, for messages.
-std::string PathForMessage(const std::filesystem::path& path);
-
 }  // namespace tailorloft

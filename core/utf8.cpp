@@ -83,6 +83,15 @@ void AppendUtf8(std::string& out, char32_t ch) {
 
 namespace tailorloft {
 
+std::filesystem::path PathFromUtf8(std::string_view text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 std::string QuoteForMessage(std::string_view text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string quoted = "\"";

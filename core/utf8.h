@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,11 @@ char32_t DecodeChar(std::string_view text, std::size_t& pos, bool* malformed = n
 
 // Appends the UTF-8 form of `ch` to `out`.
 void AppendUtf8(std::string& out, char32_t ch);
+
+// A path from UTF-8 text and back, the same on every platform (a plain
+// std::string would be read in the ANSI code page on Windows).
+std::filesystem::path PathFromUtf8(std::string_view text);
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 // `text` in double quotes for a message, with control characters shown as
 // escapes (\n, \t, \x1B ...) so a name can never break a message's lines or

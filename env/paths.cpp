@@ -10,15 +10,6 @@ namespace tailorloft::env {
 
 namespace fs = std::filesystem;
 
-fs::path PathFromUtf8(std::string_view text) {
-  return fs::path(std::u8string(text.begin(), text.end()));
-}
-
-std::string Utf8FromPath(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
 fs::path ResolveCaseInsensitive(const fs::path& base, std::string_view relative) {
   fs::path current = base;
   bool onDisk = true;

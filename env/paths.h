@@ -1,5 +1,6 @@
-// Folder helpers the install lookups share: UTF-8 text to and from paths, and
-// finding a folder the way Windows and Wine do, whatever the case of its name.
+// Folder helpers the install lookups share: finding a folder the way Windows
+// and Wine do, whatever the case of its name, and reading small files. Paths
+// and UTF-8 text convert with PathFromUtf8/Utf8FromPath of core/utf8.h.
 #pragma once
 
 #include <filesystem>
@@ -7,10 +8,9 @@
 #include <string>
 #include <string_view>
 
-namespace tailorloft::env {
+#include "core/utf8.h"
 
-std::filesystem::path PathFromUtf8(std::string_view text);
-std::string Utf8FromPath(const std::filesystem::path& path);
+namespace tailorloft::env {
 
 // `base` joined with `relative` (components separated by "/" or "\"), each
 // component spelled as on disk when `base` holds an entry of that name in any

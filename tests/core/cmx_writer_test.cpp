@@ -1,4 +1,5 @@
 #include "core/cmx_writer.h"
+#include "core/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -136,7 +137,7 @@ TEST_F(WriteCmxFileTest, RefusalsLeaveTheDiskAsItWas) {
       ADD_FAILURE() << "no error for " << target;
     } catch (const CmxWriteError& e) {
       EXPECT_EQ(std::string(e.what()),
-                "Could not save \"" + PathForMessage(target) + "\": " + reason + ".");
+                "Could not save \"" + Utf8FromPath(target) + "\": " + reason + ".");
     }
   }
   EXPECT_EQ(Read(readOnly), oldBytes_);
@@ -195,7 +196,7 @@ TEST_F(WriteCmxFileTest, AFailureHalfwayLeavesTheOldFileIntactAndNoTemporaryFile
       ADD_FAILURE() << "no error";
     } catch (const CmxWriteError& e) {
       EXPECT_EQ(std::string(e.what()),
-                "Could not save \"" + PathForMessage(target) + "\": " + reason + ".");
+                "Could not save \"" + Utf8FromPath(target) + "\": " + reason + ".");
     }
     EXPECT_EQ(Read(target), oldBytes_);
     EXPECT_EQ(Entries(), std::vector<std::string>{"mysuit.cmx"});
