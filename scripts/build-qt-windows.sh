@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Builds Qt for 64-bit Windows (MinGW-w64, shared DLLs) from Debian's qtbase
+# source, with only what the two windows and their tests use, and prints the
+# folder it is installed in. The build is cached outside the clone, keyed by
+# the Qt version, the configure options and the toolchain, so later runs only
+# print the folder.
+#
+#   scripts/build-qt-windows.sh            build if needed, print the prefix
+#   TAILORLOFT_CACHE=DIR ...               cache somewhere else (default ~/.cache/tailorloft)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+cache=${TAILORLOFT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tailorloft}
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+
+# The host tools (moc, rcc, uic) must be the same version as the source.
+version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
+
+# Everything the windows do not use is off; every option here is part of the key.
+options=(
+  -DCMAKE_BUILD_TYPE=Release
+  -DBUILD_SHARED_LIBS=ON
+  -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
+  # The runtime goes into each DLL, so the folder needs no MinGW DLLs of its own.
+  "-DCMAKE_SHARED_LINKER_FLAGS=-static -s"
+  "-DCMAKE_MODULE_LINKER_FLAGS=-static -s"
+  -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_xml=OFF -DFEATURE_dbus=OFF
+  -DFEATURE_concurrent=OFF -DFEATURE_printsupport=OFF
+  -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
+  -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
+  # Debian's source has no wintab, which tablet events need.
+  -DFEATURE_tabletevent=OFF
+  -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF -DFEATURE_harfbuzz=ON
+  -DFEATURE_zstd=OFF -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
+  -DFEATURE_system_png=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_doubleconversion=OFF
+  -DFEATURE_sql_sqlite=OFF -DFEATURE_openssl=OFF
+  -DFEATURE_pdf=OFF -DFEATURE_movie=OFF -DFEATURE_textodfwriter=OFF
+  -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
+  -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF -DFEATURE_imageformat_xpm=OFF
+  -DFEATURE_colordialog=OFF -DFEATURE_fontdialog=OFF -DFEATURE_undoview=OFF
+  -DFEATURE_mdiarea=OFF -DFEATURE_calendarwidget=OFF
+  -DFEATURE_testlib=ON -DFEATURE_testlib_selfcover=OFF
+)
+key=$(printf '%s\n' "$version" "${options[@]}" | cat - "$toolchain" | sha256sum | cut -c1-12)
+prefix=$cache/qt-windows-$key
+if [[ -f $prefix/.complete ]]; then
+  echo "$prefix"
+  exit 0
+fi
+
+work=$cache/qt-windows-build-$key
+mkdir -p "$work"
+echo "-- Qt $version for Windows: cold build into $prefix" >&2
+start=$SECONDS
+
+# Debian's source, fetched through a private apt configuration so the
+# machine's own package lists stay as they are.
+if [[ ! -d $work/src ]]; then
+  apt=$work/apt
+  mkdir -p "$apt/lists/partial" "$work/dl"
+  echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main" \
+    >"$apt/sources.list"
+  aptopts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o Dir::Etc::sourceparts=/nonexistent
+           -o "Dir::State::Lists=$apt/lists" -o Debug::NoDropPrivs=true)
+  apt-get "${aptopts[@]}" update -qq >&2
+  (cd "$work/dl" && apt-get "${aptopts[@]}" source --download-only -qq "qt6-base=$version" >&2)
+  mkdir -p "$work/src.tmp"
+  tar -xf "$work"/dl/qt6-base_*.orig.tar.xz -C "$work/src.tmp" --strip-components=1
+  mv "$work/src.tmp" "$work/src"
+fi
+
+cmake -S "$work/src" -B "$work/build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  "${options[@]}" >"$work/configure.log" 2>&1 || { tail -40 "$work/configure.log" >&2; exit 1; }
+cmake --build "$work/build" -j2 >"$work/build.log" 2>&1 || { tail -40 "$work/build.log" >&2; exit 1; }
+cmake --install "$work/build" >"$work/install.log" 2>&1
+touch "$prefix/.complete"
+echo "-- Qt for Windows built in $(( (SECONDS - start) / 60 )) min" >&2
+rm -rf "$work"
+echo "$prefix"
