@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/check.h"
 #include "core/attachment.h"
 #include "core/cmx_writer.h"
 #include "core/codepage.h"
@@ -36,7 +37,17 @@ struct Options {
   std::string output;
   std::string bodyFile;
   std::vector<std::string> accessories;
+  std::vector<std::string> checkPaths;
+  std::string showFile;
 };
+
+// --check and --show read suits instead of writing one, so they take no BODY.
+bool ReadsSuits(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(), [](const std::string& arg) {
+    return arg == "--check" || arg == "--show" || arg.rfind("--check=", 0) == 0 ||
+           arg.rfind("--show=", 0) == 0;
+  });
+}
 
 // The file title: the name without its folder, split off the way the
 // platform splits paths (on Linux only "/" separates; a backslash is an
@@ -159,17 +170,35 @@ int RunCli(const std::vector<std::string>& args, const fs::path& workingFolder, 
       app.add_option("-o,--output", options.output,
                      "The CMX file to write (default: a name made from BODY, in the current folder)")
           ->type_name("OUT.cmx");
-  app.add_flag("-f,--force", options.force, "Replace the CMX file if it exists");
-  app.add_flag("--stdout", options.toStdout, "Write the file's bytes to standard output instead");
-  app.add_option("BODY", options.bodyFile,
-                 "The body or head skin file; a head when the character after its first \"-\" is c or C")
-      ->type_name("")
-      ->required();
-  app.add_option("ACCESSORY", options.accessories,
-                 "BONE=FILE.skn, or FILE.skn whose third \"-\" field names the bone")
-      ->type_name("");
+  auto* forceFlag = app.add_flag("-f,--force", options.force, "Replace the CMX file if it exists");
+  auto* stdoutFlag = app.add_flag("--stdout", options.toStdout, "Write the file's bytes to standard output instead");
+  auto* bodyOption =
+      app.add_option("BODY", options.bodyFile,
+                     "The body or head skin file; a head when the character after its first \"-\" is c or C")
+          ->type_name("")
+          ->required(!ReadsSuits(args));
+  auto* accessoryOption =
+      app.add_option("ACCESSORY", options.accessories,
+                     "BONE=FILE.skn, or FILE.skn whose third \"-\" field names the bone")
+          ->type_name("");
+  auto* checkOption =
+      app.add_option("--check", options.checkPaths,
+                     "Check CMX files, or the CMX files of folders, for missing skins, unknown "
+                     "bones and broken files; report them as FILE:LINE: error: or warning: lines")
+          ->type_name("PATH...");
+  auto* showOption =
+      app.add_option("--show", options.showFile,
+                     "Print the command line that writes the suits of a CMX file")
+          ->type_name("FILE.cmx");
+  checkOption->excludes(showOption);
+  for (CLI::Option* writing : {headFlag, bodyFlag, outputOption, forceFlag, stdoutFlag, bodyOption, accessoryOption}) {
+    checkOption->excludes(writing);
+    showOption->excludes(writing);
+  }
   app.footer(
-      "Only the file names count, without folder; the skin files are never opened.\n"
+      "When writing, only the file names count, without folder; the skin files are never opened.\n"
+      "--check and --show read CMX files instead and take no BODY; --check exits with 1\n"
+      "when it finds an error.\n"
       "BONE is one of:\n" +
       BoneList());
 
@@ -185,6 +214,8 @@ int RunCli(const std::vector<std::string>& args, const fs::path& workingFolder, 
     return kExitUsage;
   }
   options.outputGiven = outputOption->count() > 0;
+  if (checkOption->count() > 0) return CheckSuits(options.checkPaths, workingFolder, out);
+  if (showOption->count() > 0) return ShowSuits(options.showFile, workingFolder, out, err);
 
   try {
     Save(options, workingFolder, out);

@@ -38,6 +38,12 @@ class CmxBuilder {
   }
 
   void Skin(std::string_view bone, std::string_view skinName) {
+    // A bone is matched against the skeleton's names, none of which has a
+    // space; one at either end is a slip, and reading the file back drops it.
+    if (!bone.empty() && (bone.front() == ' ' || bone.back() == ' ')) {
+      throw std::invalid_argument("The bone name " + QuoteForMessage(bone) +
+                                  " cannot be written: it begins or ends with a space.");
+    }
     Name(bone);
     Name(skinName);
     Fixed("0");

@@ -20,7 +20,8 @@ class CmxWriteError : public std::runtime_error {
 
 // The 13 + 4N lines of the file, each ended by CR LF, in `codePage`.
 // Throws std::invalid_argument naming the offending name when a name holds a
-// control character or a character the code page cannot represent.
+// control character or a character the code page cannot represent, or when a
+// bone name begins or ends with a space.
 std::string FormatCmx(const Suit& suit, const CodePage& codePage = Windows1252());
 
 // Writes the suit to `fullFileName`, replacing any earlier file. The bytes go

@@ -25,6 +25,13 @@ std::optional<char> EncodeWindows1252(char32_t ch) {
   return std::nullopt;
 }
 
+std::optional<char32_t> DecodeWindows1252(unsigned char byte) {
+  if (byte < 0x80 || byte >= 0xA0) return byte;
+  const char32_t ch = kHighBlock[byte - 0x80];
+  if (ch == 0) return std::nullopt;
+  return ch;
+}
+
 class Windows1252CodePage final : public CodePage {
  public:
   std::string Name() const override { return "Windows-1252"; }
@@ -40,6 +47,17 @@ class Windows1252CodePage final : public CodePage {
       bytes.push_back(*byte);
     }
     return bytes;
+  }
+
+  std::optional<std::string> Decode(std::string_view bytes) const override {
+    std::string utf8;
+    utf8.reserve(bytes.size());
+    for (const char byte : bytes) {
+      const std::optional<char32_t> ch = DecodeWindows1252(static_cast<unsigned char>(byte));
+      if (!ch) return std::nullopt;
+      AppendUtf8(utf8, *ch);
+    }
+    return utf8;
   }
 };
 

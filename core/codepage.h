@@ -17,6 +17,9 @@ class CodePage {
   // The bytes of `utf8` in this code page, or nothing when any character
   // (or a malformed UTF-8 sequence) has no exact form in it.
   virtual std::optional<std::string> Encode(std::string_view utf8) const = 0;
+  // The UTF-8 text of `bytes` in this code page, or nothing when a byte (or
+  // sequence) has no character in it.
+  virtual std::optional<std::string> Decode(std::string_view bytes) const = 0;
 };
 
 // Windows-1252, the code page of the game's Western releases.

@@ -1,16 +1,12 @@
-// Names compared the way Windows compares registry keys and file names: by
-// character, ignoring case. Text is UTF-8; a byte that is not part of a
-// well-formed sequence only ever equals the same byte.
+// The case-blind name comparison lives in core, where the CLI's checks use it
+// too; the platform code keeps calling it by its env name.
 #pragma once
 
-#include <string_view>
+#include "core/fold_case.h"
 
 namespace tailorloft::env {
 
-// The lower-case form of `ch` for comparisons. Covers ASCII, Latin-1, Latin
-// Extended-A, Greek and Cyrillic, which is what install folder names use.
-char32_t FoldCase(char32_t ch);
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+using tailorloft::EqualsIgnoringCase;
+using tailorloft::FoldCase;
 
 }  // namespace tailorloft::env

@@ -29,6 +29,21 @@ class WindowsCodePage final : public tailorloft::CodePage {
     return bytes;
   }
 
+  std::optional<std::string> Decode(std::string_view bytes) const override {
+    if (codePage_ == CP_UTF8) {
+      if (!WideFrom(CP_UTF8, bytes, MB_ERR_INVALID_CHARS)) return std::nullopt;
+      return std::string(bytes);
+    }
+    std::optional<std::wstring> wide = WideFrom(codePage_, bytes, MB_ERR_INVALID_CHARS);
+    if (!wide) wide = WideFrom(codePage_, bytes, 0);  // code pages without that flag
+    if (!wide) return std::nullopt;
+    // Only an exact round trip counts: a byte without a character decodes to
+    // a default character that would not encode back to it.
+    std::optional<std::string> back = BytesFrom(codePage_, *wide);
+    if (!back || *back != bytes) return std::nullopt;
+    return BytesFrom(CP_UTF8, *wide);
+  }
+
  private:
   UINT codePage_;
 };

@@ -54,7 +54,8 @@ TEST(FormatCmx, WritesNamesInTheCodePage) {
 TEST(FormatCmx, RefusesNamesThatWouldBreakTheFile) {
   for (const Suit& suit : {Suit{"a\nb", "PELVIS", "b", {}}, Suit{"a", "PEL\rVIS", "b", {}},
                            Suit{"a", "PELVIS", "b\x7F", {}}, Suit{"a", "PELVIS", "b", {{"\t", "c"}}},
-                           Suit{"a", "PELVIS", "b", {{"L_HAND", "✓"}}}}) {
+                           Suit{"a", "PELVIS", "b", {{"L_HAND", "✓"}}},
+                           Suit{"a", "PELVIS", "b", {{"L_HAND ", "c"}}}}) {
     EXPECT_THROW(FormatCmx(suit), std::invalid_argument);
   }
 }

@@ -1,10 +1,10 @@
-#include "env/fold_case.h"
+#include "core/fold_case.h"
 
 #include <cstddef>
 
 #include "core/utf8.h"
 
-namespace tailorloft::env {
+namespace tailorloft {
 
 char32_t FoldCase(char32_t ch) {
   if (ch < 0x80) return (ch >= U'A' && ch <= U'Z') ? ch + 0x20 : ch;
@@ -50,4 +50,20 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return i == a.size() && j == b.size();
 }
 
-}  // namespace tailorloft::env
+std::string FoldedKey(std::string_view text) {
+  std::string key;
+  key.reserve(text.size());
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t start = pos;
+    bool malformed = false;
+    const char32_t ch = DecodeChar(text, pos, &malformed);
+    if (malformed) {
+      key.push_back(text[start]);  // stays malformed, so it only ever matches itself
+    } else {
+      AppendUtf8(key, FoldCase(ch));
+    }
+  }
+  return key;
+}
+
+}  // namespace tailorloft
