@@ -1,16 +1,76 @@
-// Tailorloft: starts the main window.
+// Tailorloft: reads the command line and starts the main window.
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QStringList>
+#include <cstdio>
 
 #include "ui/app_info.h"
 #include "ui/desktop.h"
 #include "ui/frm_main.h"
 
+namespace {
+
+void SetUp(QCommandLineParser& parser) {
+  parser.setApplicationDescription(
+      QStringLiteral("Makes CMX suit files for The Sims from skin files, and opens them again."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument(QStringLiteral("FILE.cmx"),
+                               QStringLiteral("A suit file to open in the window."),
+                               QStringLiteral("[FILE.cmx]"));
+}
+
+void Print(std::FILE* stream, const QString& text) {
+  std::fputs(text.toLocal8Bit().constData(), stream);
+  std::fflush(stream);
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
   tailorloft::ui::SetApplicationInfo();
+
+  // --help, --version and a wrong command line are answered before the
+  // window system is touched, so they work without a display.
+  {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    SetUp(parser);
+    if (!parser.parse(arguments)) {
+      Print(stderr, QStringLiteral("tailorloft: %1\nRun with --help for more information.\n")
+                        .arg(parser.errorText()));
+      return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+      Print(stdout, parser.helpText());
+      return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+      Print(stdout, QStringLiteral("tailorloft %1\n").arg(QCoreApplication::applicationVersion()));
+      return 0;
+    }
+    if (parser.positionalArguments().size() > 1) {
+      Print(stderr, QStringLiteral("tailorloft: Give one suit file to open.\n"
+                                   "Run with --help for more information.\n"));
+      return 2;
+    }
+  }
+
+  QApplication app(argc, argv);
   QApplication::setFont(tailorloft::ui::ApplicationFont());
+
+  // Parsed again from the application's own arguments, which spell every
+  // file name on every platform.
+  QCommandLineParser parser;
+  SetUp(parser);
+  parser.process(app);
 
   tailorloft::ui::frmMain mainWindow(tailorloft::ui::RealDesktop());
   mainWindow.show();
+  if (!parser.positionalArguments().isEmpty()) {
+    mainWindow.OpenCmxFile(QFileInfo(parser.positionalArguments().front()).absoluteFilePath());
+  }
   return QApplication::exec();
 }

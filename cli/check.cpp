@@ -96,6 +96,7 @@ class Checker {
       for (std::size_t i = 0; i < suit.skins.size(); ++i) {
         const CmxSkinRecord& skin = suit.skins[i];
         const std::string skinFile = skin.skinName + ".skn";
+        if (i == 0) CheckMainBone(shown, skin, skinFile);
         if (!IsBone(skin.bone)) {
           Report(shown, skin.line, "error",
                  QuoteForMessage(skin.bone) + " is not a bone of the skeleton");
@@ -104,7 +105,6 @@ class Checker {
           Report(shown, skin.line + 1, "error",
                  "the skin file " + QuoteForMessage(skinFile) + " is not in the folder");
         }
-        if (i == 0) CheckMainBone(shown, skin, skinFile);
       }
     }
   }

@@ -42,4 +42,28 @@ Suit GatherSuit(std::string_view cmxFileTitle, bool headChosen, std::string_view
   return suit;
 }
 
+Suit GatherSuit(std::string_view cmxFileTitle, const SuitChoices& choices, const CodePage& codePage) {
+  return GatherSuit(cmxFileTitle, choices.headChosen, choices.bodyFileTitle, choices.entries, codePage);
+}
+
+SuitChoices ChoicesFromSuit(const Suit& suit) {
+  if (suit.mainBone != "HEAD" && suit.mainBone != "PELVIS") {
+    throw std::invalid_argument("its main skin is bound to " + QuoteForMessage(suit.mainBone) +
+                                ", and a main skin is bound to PELVIS (Body) or HEAD (Head)");
+  }
+  constexpr std::string_view kExtension = ".skn";
+  SuitChoices choices;
+  choices.headChosen = suit.mainBone == "HEAD";
+  choices.bodyFileTitle = suit.mainSkinName + std::string(kExtension);
+  choices.entries.reserve(suit.accessories.size());
+  for (const SuitSkin& skin : suit.accessories) {
+    if (skin.bone.find(' ') != std::string::npos) {
+      throw std::invalid_argument("the bone name " + QuoteForMessage(skin.bone) +
+                                  " holds a space, which no bone of the skeleton has");
+    }
+    choices.entries.push_back(MakeEntry(skin.bone, skin.skinName + std::string(kExtension)));
+  }
+  return choices;
+}
+
 }  // namespace tailorloft

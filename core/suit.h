@@ -36,4 +36,25 @@ Suit GatherSuit(std::string_view cmxFileTitle, bool headChosen, std::string_view
                 const std::vector<std::string>& entries,
                 const CodePage& codePage = Windows1252());
 
+// The suit as the main window holds it: the Head/Body choice, the body or
+// head skin file title and the accessory entries, first to last.
+struct SuitChoices {
+  bool headChosen = false;
+  std::string bodyFileTitle;
+  std::vector<std::string> entries;
+
+  friend bool operator==(const SuitChoices&, const SuitChoices&) = default;
+};
+
+// The choices that give `suit` back: GatherSuit(suit name + ".cmx", result)
+// == suit. Skin names get ".skn"; Head is chosen when the main bone is HEAD.
+// Throws std::invalid_argument saying why when no choices can: the main bone
+// is neither HEAD nor PELVIS, or a bone holds a space, which would split its
+// accessory entry in the wrong place.
+SuitChoices ChoicesFromSuit(const Suit& suit);
+
+// GatherSuit from the choices on screen.
+Suit GatherSuit(std::string_view cmxFileTitle, const SuitChoices& choices,
+                const CodePage& codePage = Windows1252());
+
 }  // namespace tailorloft

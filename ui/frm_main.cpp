@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 
 #include "core/skin_names.h"
 #include "env/remembered_folder.h"
@@ -82,11 +83,19 @@ frmMain::frmMain(Desktop desktop, QWidget* parent)
   connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
   connect(cmdQuit, &QPushButton::clicked, this, &frmMain::cmdQuit_Click);
 
+  auto* openShortcut = new QShortcut(QKeySequence::Open, this);
+  connect(openShortcut, &QShortcut::activated, this, &frmMain::OpenShortcut_Activated);
+  setAcceptDrops(true);
+  txtBody->installEventFilter(this);
+  lstParts->setAcceptDrops(true);
+  lstParts->viewport()->installEventFilter(this);
+
   if (const QScreen* screen = this->screen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
 
   Form_Load();
+  savedChoices_ = ChoicesOnScreen();
 }
 
 frmMain::~frmMain() = default;
@@ -113,9 +122,12 @@ void frmMain::cmdFile_Click() {
     return;
   }
   if (cdlFile->FileName().isEmpty()) return;
+  SetBodyFile(cdlFile->FileName(), cdlFile->FileTitle());
+}
 
-  txtBody->setText(cdlFile->FileTitle());
-  env::RememberFolder(cdlFile->FileName(), cdlFile->FileTitle());
+void frmMain::SetBodyFile(const QString& fileName, const QString& fileTitle) {
+  txtBody->setText(fileTitle);
+  env::RememberFolder(fileName, fileTitle);
 
   if (IsHeadSkin(txtBody->text().toStdString())) {
     optBody->setChecked(false);

@@ -5,8 +5,11 @@
 #include <QWidget>
 #include <memory>
 
+#include "core/suit.h"
 #include "ui/desktop.h"
 
+class QDragEnterEvent;
+class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -38,9 +41,39 @@ class frmMain : public QWidget {
   void cmdSave_Click();
   // "Quit": closes the window.
   void cmdQuit_Click();
+  // Ctrl+O: chooses a CMX file and opens it.
+  void OpenShortcut_Activated();
+
+  // Shows the suit of a CMX file as if it had been built by hand, and Save
+  // then proposes that file. A file the window cannot show in full is
+  // refused with a message, and unsaved changes are only replaced after
+  // asking; either way the window is then left as it was and false returned.
+  bool OpenCmxFile(const QString& fileName);
+
+ protected:
+  // A .cmx file dropped anywhere opens; .skn files dropped on the body field
+  // or the accessory list are chosen or added there.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The one mapping between the suit and the controls that hold it.
+  SuitChoices ChoicesOnScreen() const;
+  void ShowChoices(const SuitChoices& choices);
+
+  // Sets the body or head file as the "..." button does.
+  void SetBodyFile(const QString& fileName, const QString& fileTitle);
+  // Whether `files` dropped on `target` (the window, txtBody or lstParts)
+  // would do anything, and doing it.
+  bool AcceptsDrop(const QObject* target, const QStringList& files) const;
+  void Drop(const QObject* target, const QStringList& files);
+
   Desktop desktop_;
+  // What was on screen when the suit was last saved or opened.
+  SuitChoices savedChoices_;
+  // The CMX file opened last, full name; empty until one is.
+  QString openedFile_;
   std::unique_ptr<FileDialog> cdlFile;
   frmAddAccessory* addAccessory_ = nullptr;  // created on first use, owned as a child
 

@@ -71,8 +71,9 @@ void frmMain::cmdSave_Click() {
     cdlFile->SetDialogTitle(QStringLiteral("Save File As"));
     cdlFile->SetFileName(QString());
     cdlFile->SetCancelError(true);
-    // No starting folder: the dialog keeps the one the body file command gave it.
-    cdlFile->SetFileName(ProposedCmxName(txtBody->text()));
+    // No starting folder: the dialog keeps the one the body file command gave
+    // it. An opened suit is proposed under its own name, in its own folder.
+    cdlFile->SetFileName(openedFile_.isEmpty() ? ProposedCmxName(txtBody->text()) : openedFile_);
   } catch (const std::exception& error) {
     TrapFatalSaveError(error);
   }
@@ -95,19 +96,15 @@ void frmMain::cmdSave_Click() {
     if (!overwrite) return;
   }
 
-  std::vector<std::string> entries;
-  entries.reserve(static_cast<std::size_t>(lstParts->count()));
-  for (int i = 0; i < lstParts->count(); ++i) {
-    entries.push_back(lstParts->item(i)->text().toStdString());
-  }
+  const SuitChoices choices = ChoicesOnScreen();
 
   // The suit is gathered in full before the file is touched, and the writer
   // replaces the file only when the new one is complete, so a failure leaves
   // both the window and any earlier file as they were.
   try {
-    const Suit suit = GatherSuit(fileTitle.toStdString(), optHead->isChecked(),
-                                 txtBody->text().toStdString(), entries, env::SystemCodePage());
+    const Suit suit = GatherSuit(fileTitle.toStdString(), choices, env::SystemCodePage());
     WriteCmxFile(ToPath(fileName), suit, env::SystemCodePage());
+    savedChoices_ = choices;
   } catch (const CmxWriteError& error) {
     desktop_.messages->Warning(this, QCoreApplication::applicationName(),
                                QString::fromUtf8(error.what()));
