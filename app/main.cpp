@@ -44,7 +44,8 @@ int main(int argc, char* argv[]) {
       return 2;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-      Print(stdout, parser.helpText());
+      // No application object exists yet to name the program.
+      Print(stdout, parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("tailorloft")));
       return 0;
     }
     if (parser.isSet(QStringLiteral("version"))) {

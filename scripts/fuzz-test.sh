@@ -11,9 +11,9 @@ CXX=clang++ CC=clang cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
   -DTAILORLOFT_BUILD_FUZZ=ON -DTAILORLOFT_SANITIZE=ON -DTAILORLOFT_WERROR=ON \
   -DTAILORLOFT_BUILD_GUI=OFF -DTAILORLOFT_BUILD_CLI=OFF -DTAILORLOFT_BUILD_TESTS=OFF \
   -DTAILORLOFT_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j2 --target wine_registry_fuzz steam_libraries_fuzz
+cmake --build "$build" -j2 --target wine_registry_fuzz steam_libraries_fuzz cmx_reader_fuzz
 
-for target in wine_registry steam_libraries; do
+for target in wine_registry steam_libraries cmx_reader; do
   echo "-- ${target}_fuzz for ${seconds}s"
   scratch="$build/corpus/$target"
   mkdir -p "$scratch"

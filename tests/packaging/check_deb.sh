@@ -49,6 +49,7 @@ usr/share/icons/hicolor/scalable/apps/$id.svg
 usr/share/man/man1/tailorloft-cli.1
 usr/share/man/man1/tailorloft.1
 usr/share/metainfo/$id.metainfo.xml
+usr/share/mime/packages/$id.xml
 EOT
 )
 actual=$(cd "$root" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort)
@@ -65,7 +66,17 @@ got=$("$root/usr/bin/tailorloft-cli" --stdout body.skn | tr -d '\r' | sed -n 2p)
 
 # The menu entry starts the installed program and finds its icon.
 desktop="$root/usr/share/applications/$id.desktop"
-[[ $(sed -n 's/^Exec=//p' "$desktop") == tailorloft ]] || fail "the desktop entry does not start tailorloft"
+[[ $(sed -n 's/^Exec=//p' "$desktop") == "tailorloft %f" ]] || fail "the desktop entry does not start tailorloft with a file"
+[[ $(sed -n 's/^MimeType=//p' "$desktop") == "application/x-sims-cmx;" ]] || fail "the desktop entry does not open suit files"
+# The suit file type: a file with the header line is one, another .cmx file is not.
+if command -v update-mime-database >/dev/null && command -v xdg-mime >/dev/null; then
+  mimes="$out/mime"
+  mkdir -p "$mimes/mime/packages" && cp "$root/usr/share/mime/packages/$id.xml" "$mimes/mime/packages/"
+  update-mime-database "$mimes/mime" || fail "update-mime-database refuses the suit file type"
+  printf '// Character File. Copyright 1997, Maxis Inc.\r\nversion 300\r\n' >"$out/suit.cmx"
+  got=$(XDG_DATA_DIRS="$mimes" XDG_DATA_HOME="$mimes" xdg-mime query filetype "$out/suit.cmx" 2>/dev/null)
+  [[ -z "$got" || "$got" == application/x-sims-cmx* ]] || fail "a suit file is typed as $got"
+fi
 [[ $(sed -n 's/^Icon=//p' "$desktop") == "$id" ]] || fail "the desktop entry's icon is not $id"
 # The installed tree as a software centre reads it: metainfo, desktop entry and icon together.
 appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
