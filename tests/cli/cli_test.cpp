@@ -53,10 +53,10 @@ class CliTest : public ::testing::Test {
     fs::remove_all(folder_, ec);
   }
 
-  Result Run(const std::vector<std::string>& args) {
+  Result Run(const std::vector<std::string>& args, const fs::path& in = {}) {
     std::ostringstream out;
     std::ostringstream err;
-    const int exitCode = RunCli(args, folder_, out, err);
+    const int exitCode = RunCli(args, in.empty() ? folder_ : in, out, err);
     return {exitCode, out.str(), err.str()};
   }
 
@@ -67,6 +67,7 @@ class CliTest : public ::testing::Test {
   }
 
   void Write(const std::string& name, const std::string& bytes) const {
+    fs::create_directories((folder_ / Utf8Path(name)).parent_path());
     std::ofstream(folder_ / Utf8Path(name), std::ios::binary) << bytes;
   }
 
@@ -230,6 +231,86 @@ TEST_F(CliTest, FailedWriteToStdoutIsAFailure) {
   std::ostringstream err;
   EXPECT_EQ(RunCli({"--stdout", "body1.skn"}, folder_, broken, err), kExitFailure);
   EXPECT_EQ(err.str(), "tailorloft-cli: Could not write to standard output.\n");
+}
+
+TEST_F(CliTest, CheckReportsEachKindOfProblemAndCounts) {
+  Write("skins/x-B01-PELVIS-BODY.skn", "");
+  Write("skins/HAT.SKN", "");
+  Write("skins/x-c02-head.skn", "");
+  Write("skins/good.cmx", Cmx("good", "PELVIS", "x-b01-pelvis-body", {{"HEAD", "hat"}}));
+  Write("skins/missing.CMX", Cmx("missing", "PELVIS", "x-B01-PELVIS-BODY", {{"HEAD", "cap"}}));
+  Write("skins/bone.cmx", Cmx("bone", "PELVIS", "x-B01-PELVIS-BODY", {{"L_PAW", "hat"}}));
+  Write("skins/headless.cmx", Cmx("headless", "PELVIS", "x-c02-head"));
+  Write("skins/count.cmx", Cmx("count", "PELVIS", "x-B01-PELVIS-BODY", {{"HEAD", "hat"}}).replace(50, 1, "X"));
+  std::string wrongCount = Cmx("c", "HEAD", "x-c02-head", {{"HEAD", "hat"}});
+  wrongCount.replace(wrongCount.find("\r\n2\r\n"), 5, "\r\n3\r\n");
+  Write("skins/records.cmx", wrongCount);
+  Write("skins/sub/ignored.cmx", "not read: subfolders are not entered");
+
+  const Result result = Run({"--check", "skins", "nowhere.cmx"});
+  EXPECT_EQ(result.exitCode, kExitFailure);
+  EXPECT_EQ(result.out,
+            "skins/bone.cmx:13: error: \"L_PAW\" is not a bone of the skeleton\n"
+            "skins/count.cmx:2: error: expected \"version 300\", found \"verXion 300\"\n"
+            "skins/headless.cmx:9: warning: the main skin \"x-c02-head.skn\" is named as a head but is bound to PELVIS\n"
+            "skins/missing.CMX:14: error: the skin file \"cap.skn\" is not in the folder\n"
+            "skins/records.cmx:8: error: the skin count is 3, but the suit has 2 skin records\n"
+            "nowhere.cmx: error: no such file or folder\n"
+            "7 files, 5 errors, 1 warning\n");
+  EXPECT_EQ(result.err, "");
+
+  const Result clean = Run({"--check", "skins/good.cmx"});
+  EXPECT_EQ(clean.exitCode, kExitSuccess);
+  EXPECT_EQ(clean.out, "1 file, 0 errors, 0 warnings\n");
+  EXPECT_EQ(Run({"--check"}).exitCode, kExitUsage);
+  EXPECT_EQ(Run({"--check", "skins", "--head"}).exitCode, kExitUsage);
+}
+
+TEST_F(CliTest, ShowPrintsTheCommandThatWritesTheSameFile) {
+  const std::string files[] = {
+      Cmx("B07", "PELVIS", "x-B07-PELVIS-BODY", {{"HEAD", "hat"}, {"L_HAND", "a=b"}}),
+      Cmx("my suit's", "HEAD", "-dash", {{"R_HAND", "caf\xE9 \xA4"}}),
+      Cmx("-x", "PELVIS", "b"),
+  };
+  for (const std::string& bytes : files) {
+    Write("in.cmx", bytes);
+    const Result shown = Run({"--show", "in.cmx"});
+    ASSERT_EQ(shown.exitCode, kExitSuccess) << shown.err;
+    // Undo the single quotes of a POSIX shell, the only quoting --show uses.
+    std::vector<std::string> args;
+    std::string word;
+    bool quoted = false, inWord = false;
+    const std::string line = shown.out.substr(0, shown.out.size() - 1);
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      const char c = line[i];
+      if (c == '\\' && !quoted && i + 1 < line.size()) {
+        word += line[++i];
+      } else if (c == '\'') {
+        quoted = !quoted;
+        inWord = true;
+      } else if (c == ' ' && !quoted) {
+        if (inWord) args.push_back(word);
+        word.clear();
+        inWord = false;
+      } else {
+        word += c;
+        inWord = true;
+      }
+    }
+    args.push_back(word);
+    ASSERT_EQ(args.front(), "tailorloft-cli");
+    args.erase(args.begin());
+    fs::remove_all(folder_ / "out");
+    fs::create_directories(folder_ / "out");
+    const Result again = Run(args, folder_ / "out");
+    ASSERT_EQ(again.exitCode, kExitSuccess) << shown.out << again.err;
+    std::set<std::string> written;
+    for (const auto& entry : fs::directory_iterator(folder_ / "out")) written.insert(entry.path().filename().string());
+    ASSERT_EQ(written.size(), 1u) << shown.out;
+    EXPECT_EQ(Read("out/" + *written.begin()), bytes) << shown.out;
+  }
+  Write("in.cmx", Cmx("s", "NECK", "b"));
+  EXPECT_EQ(Run({"--show", "in.cmx"}).exitCode, kExitFailure);
 }
 
 TEST_F(CliTest, VersionAndHelp) {
