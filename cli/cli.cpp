@@ -185,16 +185,13 @@ int RunCli(const std::vector<std::string>& args, const fs::path& workingFolder, 
       app.add_option("--check", options.checkPaths,
                      "Check CMX files, or the CMX files of folders, for missing skins, unknown "
                      "bones and broken files; report them as FILE:LINE: error: or warning: lines")
-          ->type_name("PATH...");
+          ->type_name("PATH");
   auto* showOption =
       app.add_option("--show", options.showFile,
                      "Print the command line that writes the suits of a CMX file")
           ->type_name("FILE.cmx");
   checkOption->excludes(showOption);
-  for (CLI::Option* writing : {headFlag, bodyFlag, outputOption, forceFlag, stdoutFlag, bodyOption, accessoryOption}) {
-    checkOption->excludes(writing);
-    showOption->excludes(writing);
-  }
+
   app.footer(
       "When writing, only the file names count, without folder; the skin files are never opened.\n"
       "--check and --show read CMX files instead and take no BODY; --check exits with 1\n"
@@ -214,6 +211,15 @@ int RunCli(const std::vector<std::string>& args, const fs::path& workingFolder, 
     return kExitUsage;
   }
   options.outputGiven = outputOption->count() > 0;
+  const bool reads = checkOption->count() > 0 || showOption->count() > 0;
+  for (const CLI::Option* writing :
+       {headFlag, bodyFlag, outputOption, forceFlag, stdoutFlag, bodyOption, accessoryOption}) {
+    if (reads && writing->count() > 0) {
+      err << kPrefix << (checkOption->count() > 0 ? "--check" : "--show") << " writes no suit, so "
+          << writing->get_name() << " cannot go with it.\nRun with --help for more information.\n";
+      return kExitUsage;
+    }
+  }
   if (checkOption->count() > 0) return CheckSuits(options.checkPaths, workingFolder, out);
   if (showOption->count() > 0) return ShowSuits(options.showFile, workingFolder, out, err);
 
