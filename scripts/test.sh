@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the normal build, the same tests
-# under AddressSanitizer + UndefinedBehaviorSanitizer, and the Windows code
-# cross-built with MinGW-w64 and run under Wine.
+# under AddressSanitizer + UndefinedBehaviorSanitizer, and the Windows
+# programs (with Qt for Windows, built once and cached) cross-built with
+# MinGW-w64, packed as zip and installer, and tried under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh

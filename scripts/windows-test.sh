@@ -44,6 +44,27 @@ cmake -S . -B "$build/tailorloft" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCLI11_DIR="$build/cli11" >/dev/null
 cmake --build "$build/tailorloft" -j2
 
+echo "-- what Windows reads from the programs"
+# The subsystem (no console window for tailorloft.exe), the icon, the version
+# information and the manifest, as built into each program.
+check_program() {
+  local exe=$build/tailorloft/$1 subsystem=$2 failed=0
+  x86_64-w64-mingw32-objdump -p "$exe" | grep -q "^Subsystem.*($subsystem)" || { echo "$1: not $subsystem" >&2; failed=1; }
+  local strings
+  strings=$(strings -el "$exe" | tr '\n' '|')
+  for pair in "IDI_ICON1|" "FileVersion|$version" "ProductVersion|$version" "ProductName|Tailorloft" "FileDescription|"; do
+    [[ $strings == *"|$pair"* ]] || { echo "$1: no version entry $pair" >&2; failed=1; }
+  done
+  for setting in '>PerMonitorV2<' '>true</longPathAware>' '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a' \
+    'Microsoft.Windows.Common-Controls' 'level="asInvoker"'; do
+    strings "$exe" | grep -qF "$setting" || { echo "$1: manifest lacks $setting" >&2; failed=1; }
+  done
+  return $failed
+}
+check_program app/tailorloft.exe "Windows GUI"
+check_program cli/tailorloft-cli.exe "Windows CUI"
+echo "programs: subsystems, version information and manifests as they should be"
+
 echo "-- zip and installer"
 dist=$build/dist
 scripts/windows-package.sh "$build/tailorloft" "$qt" "$dist"

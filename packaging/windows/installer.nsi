@@ -10,7 +10,9 @@
 ; STAGE holds files.nsh and uninstall.nsh, the File and Delete lines for
 ; exactly the staged files, written by scripts/windows-package.sh.
 
-Unicode true
+; 64-bit, like the program: it runs on 64-bit Windows 10 and 11 (and on Wine
+; without its 32-bit half).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true

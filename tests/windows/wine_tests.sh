@@ -260,7 +260,7 @@ wine reg query "$uninstall_key" /v DisplayVersion 2>/dev/null | tr -d '\r' | gre
   fail "uninstall entry shows version $version"
 wine reg query 'HKCU\Software\Classes\.cmx\OpenWithProgids' /v Tailorloft.cmx >/dev/null 2>&1 ||
   fail "Open with Tailorloft for .cmx"
-wine reg query 'HKCU\Software\Classes\.cmx' /ve 2>/dev/null | tr -d '\r' | grep -q 'REG_SZ' &&
+wine reg query 'HKCU\Software\Classes\.cmx' /ve 2>/dev/null | grep -qi tailorloft &&
   fail ".cmx made Tailorloft's by default"
 start_program "$installed"
 if main=$(wait_window "Tailorloft by Quillmoss"); then
