@@ -36,7 +36,8 @@ options=(
   -DFEATURE_sql_sqlite=OFF -DFEATURE_openssl=OFF
   -DFEATURE_pdf=OFF -DFEATURE_movie=OFF -DFEATURE_textodfwriter=OFF
   -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
-  -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF -DFEATURE_imageformat_xpm=OFF
+  # XPM stays: drag and drop (dropped suit files) depends on it.
+  -DFEATURE_imageformat_xpm=ON -DFEATURE_draganddrop=ON -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF
   -DFEATURE_colordialog=OFF -DFEATURE_fontdialog=OFF -DFEATURE_undoview=OFF
   -DFEATURE_mdiarea=OFF -DFEATURE_calendarwidget=OFF
   -DFEATURE_testlib=ON -DFEATURE_testlib_selfcover=OFF

@@ -90,20 +90,28 @@ click() {
   xdotool mousemove $((X + $2)) $((Y + $3)) click 1
 }
 
-# Types $2 and Enter into window $1, under the pointer so it has the focus.
-type_into() {
+# Brings window $1 to the front with the keyboard focus: without a window
+# manager nobody else does. A click on its top left corner, where dialogs
+# have no control, makes Wine take it as the active window.
+activate() {
   local WINDOW X Y WIDTH HEIGHT SCREEN
+  xdotool windowraise "$1" windowfocus "$1"
   eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+  xdotool mousemove $((X + 3)) $((Y + 3)) click 1
   sleep 0.3
+}
+
+# Types $2 and Enter into window $1, into the control that has the focus.
+type_into() {
+  activate "$1"
   xdotool type --delay 20 "$2"
   xdotool key Return
 }
 
 # The control positions of the fixed layouts, in pixels (twips / 15): the
 # centre of each button.
-main_file=(376 34) main_add=(108 114) main_save=(61 366) main_quit=(360 366)
-add_file=(376 34) add_ok=(262 105)
+main_file=(376 34) main_add=(108 114) main_save=(32 366) main_quit=(360 366)
+add_file=(376 30) add_ok=(152 110)
 
 # The value $2 of the key $1 in user.reg, as written there (backslashes doubled).
 user_reg_value() {
@@ -206,8 +214,7 @@ if main=$(wait_window "$title"); then
   fi
   click "$main" "${main_save[@]}"
   if dialog=$(wait_window "Save File As" 20); then
-    eval "$(xdotool getwindowgeometry --shell "$dialog")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    activate "$dialog"
     xdotool key Return
     wait_gone "Save File As" || fail "save dialog stayed open"
   else
