@@ -7,10 +7,14 @@
 #include "cli/cli.h"
 
 #ifdef _WIN32
+#include "cli/console_win32.h"
+
 #include <windows.h>
 #include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
+
+#include <sstream>
 
 namespace {
 
@@ -50,6 +54,19 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
   // --stdout must hand on the file's CR LF bytes unchanged.
   _setmode(_fileno(stdout), _O_BINARY);
-#endif
+  // The program's text is UTF-8; it reaches the console only at the end, in
+  // one wide write per stream.
+  std::ostringstream out;
+  std::ostringstream err;
+  namespace cli = tailorloft::cli;
+  int status = cli::RunCli(Arguments(argc, argv), {}, out, err);
+  if (!cli::WriteStandard(STD_OUTPUT_HANDLE, stdout, out.str()) && status == cli::kExitSuccess) {
+    err << "tailorloft-cli: Could not write to standard output.\n";
+    status = cli::kExitFailure;
+  }
+  cli::WriteStandard(STD_ERROR_HANDLE, stderr, err.str());
+  return status;
+#else
   return tailorloft::cli::RunCli(Arguments(argc, argv), {}, std::cout, std::cerr);
+#endif
 }

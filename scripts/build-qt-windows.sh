@@ -36,38 +36,66 @@ options=(
   -DFEATURE_sql_sqlite=OFF -DFEATURE_openssl=OFF
   -DFEATURE_pdf=OFF -DFEATURE_movie=OFF -DFEATURE_textodfwriter=OFF
   -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
-  -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF -DFEATURE_imageformat_xpm=OFF
+  # XPM stays: drag and drop (dropped suit files) depends on it.
+  -DFEATURE_imageformat_xpm=ON -DFEATURE_draganddrop=ON -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF
   -DFEATURE_colordialog=OFF -DFEATURE_fontdialog=OFF -DFEATURE_undoview=OFF
   -DFEATURE_mdiarea=OFF -DFEATURE_calendarwidget=OFF
   -DFEATURE_testlib=ON -DFEATURE_testlib_selfcover=OFF
 )
 key=$(printf '%s\n' "$version" "${options[@]}" | cat - "$toolchain" | sha256sum | cut -c1-12)
 prefix=$cache/qt-windows-$key
-if [[ -f $prefix/.complete ]]; then
-  echo "$prefix"
-  exit 0
-fi
-
 work=$cache/qt-windows-build-$key
-mkdir -p "$work"
-echo "-- Qt $version for Windows: cold build into $prefix" >&2
-start=$SECONDS
 
 # Debian's source, fetched through a private apt configuration so the
 # machine's own package lists stay as they are.
-if [[ ! -d $work/src ]]; then
-  apt=$work/apt
+fetch_source() {
+  [[ -d $work/src ]] && return
+  local apt=$work/apt
   mkdir -p "$apt/lists/partial" "$work/dl"
   echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main" \
     >"$apt/sources.list"
-  aptopts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o Dir::Etc::sourceparts=/nonexistent
-           -o "Dir::State::Lists=$apt/lists" -o Debug::NoDropPrivs=true)
+  local aptopts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o Dir::Etc::sourceparts=/nonexistent
+                 -o "Dir::State::Lists=$apt/lists" -o Debug::NoDropPrivs=true)
   apt-get "${aptopts[@]}" update -qq >&2
   (cd "$work/dl" && apt-get "${aptopts[@]}" source --download-only -qq "qt6-base=$version" >&2)
   mkdir -p "$work/src.tmp"
   tar -xf "$work"/dl/qt6-base_*.orig.tar.xz -C "$work/src.tmp" --strip-components=1
   mv "$work/src.tmp" "$work/src"
+}
+
+# The licence texts that must travel with the DLLs: Qt's own and those of the
+# third-party code built into them. The source is gone after the build, so
+# they are kept in the prefix.
+copy_licences() {
+  local to=$prefix/licenses.tmp
+  rm -rf "$to"
+  mkdir -p "$to/3rdparty"
+  cp -r "$work/src/LICENSES/." "$to/"
+  local dir file
+  for dir in double-conversion easing harfbuzz-ng icc libpng md4 md5 pcre2 rfc6234 sha1 sha3 blake2 tinycbor zlib; do
+    for file in "$work/src/src/3rdparty/$dir"/{LICENSE,LICENCE,COPYING}* "$work/src/src/3rdparty/$dir"/*_LICENSE; do
+      [[ -f $file ]] && install -D -m 644 "$file" "$to/3rdparty/$dir/$(basename "$file")"
+    done
+  done
+  rm -rf "$prefix/licenses"
+  mv "$to" "$prefix/licenses"
+}
+
+if [[ -f $prefix/.complete ]]; then
+  # A prefix built before the licences were kept gets them from the source.
+  if [[ ! -d $prefix/licenses ]]; then
+    fetch_source
+    copy_licences
+    rm -rf "$work"
+  fi
+  echo "$prefix"
+  exit 0
 fi
+
+mkdir -p "$work"
+echo "-- Qt $version for Windows: cold build into $prefix" >&2
+start=$SECONDS
+fetch_source
 
 cmake -S "$work/src" -B "$work/build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
@@ -75,6 +103,7 @@ cmake -S "$work/src" -B "$work/build" -G Ninja \
   "${options[@]}" >"$work/configure.log" 2>&1 || { tail -40 "$work/configure.log" >&2; exit 1; }
 cmake --build "$work/build" -j2 >"$work/build.log" 2>&1 || { tail -40 "$work/build.log" >&2; exit 1; }
 cmake --install "$work/build" >"$work/install.log" 2>&1
+copy_licences
 touch "$prefix/.complete"
 echo "-- Qt for Windows built in $(( (SECONDS - start) / 60 )) min" >&2
 rm -rf "$work"

@@ -9,7 +9,7 @@ packages=(
   libcli11-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-dev
   xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core fonts-liberation
-  g++-mingw-w64-x86-64-posix wine64 wine
+  g++-mingw-w64-x86-64-posix wine64 wine fonts-wine nsis zip unzip
   desktop-file-utils appstream dpkg-dev file groff-base
 )
 

@@ -17,8 +17,10 @@ void SetApplicationInfo() {
 
 QFont ApplicationFont() {
 #ifdef Q_OS_WIN
-  // The dialog font the layouts come from.
-  QFont font(QStringLiteral("MS Shell Dlg 2"), 8);
+  // Arial is on every Windows and has the metrics of the Liberation Sans the
+  // Linux build measures, so every caption fits there too. The system's own
+  // dialog fonts (Segoe UI 9 pt, Tahoma) are wider and clip some captions.
+  QFont font(QStringLiteral("Arial"), 8);
 #else
   // Arial's metrics, about as wide as the Windows dialog font, so every
   // caption fits its box.
