@@ -2,6 +2,7 @@
 // Head/Body choice, accessory list) in its controls, and runs its commands.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 
@@ -38,9 +39,20 @@ class frmMain : public QWidget {
   void cmdSave_Click();
   // "Quit": closes the window.
   void cmdQuit_Click();
+  // F1: the About box.
+  void ShowAbout();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  // The Delete key on the accessory list removes the selected entry.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void DeleteSelectedEntry();
+
   Desktop desktop_;
+  QString gameFolder_;           // empty when the game was not found
+  QStringList gameSkinFolders_;  // the game's skin folders that exist, for the dialogs' side bar
   std::unique_ptr<FileDialog> cdlFile;
   frmAddAccessory* addAccessory_ = nullptr;  // created on first use, owned as a child
 

@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
-# Renders the 256 px PNG of the icon from its SVG. The PNG is committed, so
-# building never needs this; run it after editing the SVG (Debian: librsvg2-bin).
+# Renders the PNG icons, in the sizes menus and task bars ask for, from the
+# SVGs: 16 and 24 pixels from the small drawing, whose bolder shapes stay
+# readable there, the others from the full one. The PNGs are committed, so
+# building never needs this; run it after editing an SVG (Debian: librsvg2-bin).
 set -euo pipefail
 cd "$(dirname "$0")"
-rsvg-convert --width 256 --height 256 io.github.tailorloft.Tailorloft.svg \
-  --output io.github.tailorloft.Tailorloft-256.png
+id=io.github.tailorloft.Tailorloft
+for size in 16 24 32 48 64 128 256; do
+  source=$id.svg
+  [[ $size -le 24 ]] && source=$id-small.svg
+  rsvg-convert --width "$size" --height "$size" "$source" --output "$id-$size.png"
+done
