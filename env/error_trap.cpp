@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QVersionNumber>
 
 #include <cstdio>
@@ -50,16 +51,28 @@ QString ProgramFolder(const FatalErrorHooks& hooks) {
   return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
 }
 
-// Replaces errorlog.txt in `folder` with the report. Returns false when the
-// log could not be written; the old log, if any, is then left as it was.
-bool WriteLog(const QString& folder) {
+// Where the log goes when the program's folder cannot be written, as for an
+// installed program: the per-user data folder.
+QString UserDataFolder(const FatalErrorHooks& hooks) {
+  QString folder = hooks.userDataFolder;
+  if (folder.isEmpty() && QCoreApplication::instance() != nullptr) {
+    folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+  }
+  if (folder.isEmpty() || !QDir().mkpath(folder)) return QString();
+  return folder;
+}
+
+// Replaces errorlog.txt in `folder` with the report, headed by the program's
+// folder. Returns false when the log could not be written; the old log, if
+// any, is then left as it was.
+bool WriteLog(const QString& folder, const QString& programFolder) {
   if (folder.isEmpty()) return false;
   const QString crlf = QStringLiteral("\r\n");
   const QVersionNumber version = QVersionNumber::fromString(QCoreApplication::applicationVersion());
   const QString text = QCoreApplication::applicationName() + crlf +
                        QStringLiteral("Version %1.%2.%3").arg(version.majorVersion()).arg(version.minorVersion()).arg(version.microVersion()) + crlf +
                        QStringLiteral(" ") + crlf +
-                       QStringLiteral("Install Path: ") + QDir::toNativeSeparators(folder) + crlf +
+                       QStringLiteral("Install Path: ") + QDir::toNativeSeparators(programFolder) + crlf +
                        QStringLiteral(" ") + crlf +
                        Report(crlf) + crlf;
   QSaveFile log(QDir(folder).filePath(QStringLiteral("errorlog.txt")));
@@ -90,10 +103,10 @@ void SetFatalErrorHooks(FatalErrorHooks hooks) { Hooks() = std::move(hooks); }
 void TrapFatalError() {
   const FatalErrorHooks& hooks = Hooks();
   // Nothing here may keep the message from the user: a log that cannot be
-  // written (an installed program's folder is usually read-only) is only
-  // missing, and the box still says what went wrong.
+  // written is only missing, and the box still says what went wrong.
   try {
-    WriteLog(ProgramFolder(hooks));
+    const QString programFolder = ProgramFolder(hooks);
+    if (!WriteLog(programFolder, programFolder)) WriteLog(UserDataFolder(hooks), programFolder);
   } catch (...) {
   }
   try {

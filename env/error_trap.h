@@ -1,6 +1,6 @@
 // The last resort for an error the program cannot recover from: the report is
-// written to errorlog.txt in the program's folder, shown to the user, and the
-// program ends.
+// written to errorlog.txt in the program's folder (or, where that cannot be
+// written, in the per-user data folder), shown to the user, and the program ends.
 #pragma once
 
 #include <QString>
@@ -22,13 +22,15 @@ extern std::int32_t gErrLocation;
 struct FatalErrorHooks {
   std::function<void(const QString& title, const QString& text)> showMessage;
   std::function<void()> endProgram;
-  QString programFolder;  // empty: QCoreApplication::applicationDirPath()
+  QString programFolder;   // empty: QCoreApplication::applicationDirPath()
+  QString userDataFolder;  // empty: QStandardPaths::AppLocalDataLocation
 };
 void SetFatalErrorHooks(FatalErrorHooks hooks);
 
 // Writes the log (replacing any older one; headed by the application name and
 // version from QCoreApplication), shows the report and ends the program.
-// A log that cannot be written is only missing: the message is still shown.
+// A log that can be written in neither folder is only missing: the message
+// is still shown.
 // Never returns.
 [[noreturn]] void TrapFatalError();
 

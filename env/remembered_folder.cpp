@@ -43,6 +43,10 @@ void LoadRememberedFolder(const QString& installFolder) {
   gLastFilePath = ReadSetting();
 }
 
+void ReadRememberedFolder() { gLastFilePath = ReadSetting(); }
+
+QString RememberedFolderStore() { return Store().fileName(); }
+
 void RememberFolder(const QString& fullFileName, const QString& fileTitle) {
   gLastFilePath = fullFileName.left(qMax(qsizetype{0}, fullFileName.size() - fileTitle.size()));
   SaveSetting(gLastFilePath);

@@ -14,6 +14,14 @@ extern QString gLastFilePath;
 // it into gLastFilePath. Called once at start-up with the install folder.
 void LoadRememberedFolder(const QString& installFolder);
 
+// Reads the setting into gLastFilePath without seeding it: start-up without
+// the game still opens the dialogs where the user last picked a file.
+void ReadRememberedFolder();
+
+// Where the setting is kept, for people who look for it: the settings file,
+// or on Windows the registry key.
+QString RememberedFolderStore();
+
 // gLastFilePath = the folder part of fullFileName (fullFileName minus
 // fileTitle, trailing separator kept), saved to the setting at once.
 void RememberFolder(const QString& fullFileName, const QString& fileTitle);

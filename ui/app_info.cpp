@@ -13,6 +13,15 @@ void SetApplicationInfo() {
   QCoreApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
   // Lets the desktop match the window to the installed menu entry and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tailorloft.Tailorloft"));
+  QGuiApplication::setWindowIcon(ProgramIcon());
+}
+
+QIcon ProgramIcon() {
+  QIcon builtIn;
+  for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    builtIn.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+  }
+  return QIcon::fromTheme(QStringLiteral("io.github.tailorloft.Tailorloft"), builtIn);
 }
 
 QFont ApplicationFont() {

@@ -1,5 +1,6 @@
 #include "ui/desktop.h"
 
+#include "env/game_search.h"
 #include "env/install_path.h"
 
 namespace tailorloft::ui {
@@ -9,6 +10,11 @@ Desktop RealDesktop() {
       [] { return std::make_unique<QtFileDialog>(); },
       std::make_shared<QtMessageBoxes>(),
       [] { return env::FindGameInstallFolder(); },
+      [] {
+        QStringList places;
+        for (const std::string& place : env::GameSearchPlaces()) places << QString::fromStdString(place);
+        return places;
+      },
   };
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,8 @@ struct Desktop {
   std::shared_ptr<MessageBoxes> messages;
   // The game's install folder, or "ERROR" when the game is not found.
   std::function<std::string()> findGameInstallFolder;
+  // Where that lookup looks, in words, for the About box.
+  std::function<QStringList()> gameSearchPlaces;
 };
 
 // QFileDialog, QMessageBox and the registry or Wine prefix lookup.

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+#include <QUrl>
 
 namespace tailorloft::ui {
 
@@ -40,6 +41,12 @@ QString QtFileDialog::Run(Mode mode, QWidget* owner) {
   dialog.setAcceptMode(mode == Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(mode == Mode::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(DefaultExt());
+  QList<QUrl> places = dialog.sidebarUrls();
+  for (const QString& folder : SidebarFolders()) {
+    const QUrl url = QUrl::fromLocalFile(folder);
+    if (!places.contains(url)) places << url;
+  }
+  dialog.setSidebarUrls(places);
   if (!FileName().isEmpty()) dialog.selectFile(FileName());
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList files = dialog.selectedFiles();

@@ -6,6 +6,7 @@
 
 #include <QFileDialog>
 #include <QString>
+#include <QStringList>
 #include <stdexcept>
 
 class QWidget;
@@ -34,6 +35,9 @@ class FileDialog {
   // Extension (without dot) added to a name typed without one.
   virtual void SetDefaultExt(const QString& extension) { defaultExt_ = extension; }
   virtual void SetCancelError(bool cancelError) { cancelError_ = cancelError; }
+  // Folders listed in the side bar after the usual places (the game's skin
+  // folders); the caller passes only folders that exist.
+  void SetSidebarFolders(const QStringList& folders) { sidebarFolders_ = folders; }
 
   const QString& Filter() const { return filter_; }
   const QString& DialogTitle() const { return dialogTitle_; }
@@ -43,6 +47,7 @@ class FileDialog {
   const QString& InitDir() const { return initDir_; }
   const QString& DefaultExt() const { return defaultExt_; }
   bool CancelError() const { return cancelError_; }
+  const QStringList& SidebarFolders() const { return sidebarFolders_; }
 
   // Modal on `owner`. On a choice FileName and FileTitle hold it; on cancel
   // both keep their values, or FileDialogCancelled is thrown if CancelError.
@@ -63,6 +68,7 @@ class FileDialog {
   QString initDir_;
   QString defaultExt_;
   bool cancelError_ = false;
+  QStringList sidebarFolders_;
 };
 
 // "SKN Files (*.skn)|*.skn|All (*.*)|*.*" in QFileDialog's form,

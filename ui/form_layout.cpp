@@ -1,15 +1,42 @@
 #include "ui/form_layout.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 #include <QWidget>
 
+#include "ui/app_info.h"
+
 namespace tailorloft::ui {
+
+namespace {
+
+// Enter presses the button that has the focus, as Space does and as on
+// Windows. Qt leaves Enter to a dialog's default button, and the windows have none.
+class PlainButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      event->accept();
+      if (!event->isAutoRepeat()) click();
+      return;
+    }
+    QPushButton::keyPressEvent(event);
+  }
+};
+
+}  // namespace
 
 QPushButton* MakePlainButton(QWidget* parent, const char* name, const QString& caption,
                              const QString& accessibleName) {
-  auto* button = MakeControl<QPushButton>(parent, name, accessibleName);
+  auto* button = new PlainButton(parent);
+  button->setObjectName(QLatin1String(name));
+  button->setAccessibleName(accessibleName);
   button->setText(caption);
   button->setAutoDefault(false);
   button->setDefault(false);
@@ -33,6 +60,18 @@ void MakeDisplayOnly(QLineEdit* textBox) {
   QPalette palette = textBox->palette();
   palette.setColor(QPalette::Base, palette.color(QPalette::Button));
   textBox->setPalette(palette);
+}
+
+void ShowFileTitle(QLineEdit* textBox, const QString& title) {
+  textBox->setText(title);
+  textBox->setCursorPosition(0);
+  textBox->setToolTip(title);
+}
+
+void KeepLayoutFont(QWidget* window) {
+  const QFont font = ApplicationFont();
+  window->setFont(font);
+  for (QWidget* control : window->findChildren<QWidget*>()) control->setFont(font);
 }
 
 void SetTabOrder(std::initializer_list<QWidget*> widgets) {

@@ -36,7 +36,8 @@ Control* MakeCaptioned(QWidget* parent, const char* name, const QString& caption
   return control;
 }
 
-// A button that Enter does not press, whichever control has the focus.
+// A button that is never a default button: Enter and Space press it only
+// when it has the focus.
 QPushButton* MakePlainButton(QWidget* parent, const char* name, const QString& caption,
                              const QString& accessibleName);
 
@@ -51,6 +52,15 @@ void MakeFixedDialogWindow(QWidget* window, int clientWidthTwips, int clientHeig
 // A text box that shows a file title: grey like a button face and locked
 // against typing, but still selectable and reachable by Tab.
 void MakeDisplayOnly(QLineEdit* textBox);
+
+// Shows a file title in a display-only text box from its start, where the
+// fields that decide Head/Body and the proposed name are, with the whole
+// name as a tooltip.
+void ShowFileTitle(QLineEdit* textBox, const QString& title);
+
+// Gives the window and each of its controls the font the layouts were drawn
+// for, so a desktop theme's font (qt6ct, GTK) cannot cut their captions.
+void KeepLayoutFont(QWidget* window);
 
 // Moves keyboard focus through `widgets` in the order given.
 void SetTabOrder(std::initializer_list<QWidget*> widgets);

@@ -53,6 +53,7 @@ frmAddAccessory::frmAddAccessory(const Desktop& desktop, QWidget* owner)
   PlaceTwips(cmdFocus, 4560, 3000, 795, 375);
 
   SetTabOrder({cmdFile, cboAttach, cmdOK, cmdCancel, txtAcc, cmdFocus});
+  KeepLayoutFont(this);
 
   connect(cmdFile, &QPushButton::clicked, this, &frmAddAccessory::cmdFile_Click);
   connect(cmdOK, &QPushButton::clicked, this, &frmAddAccessory::cmdOK_Click);
@@ -66,9 +67,16 @@ void frmAddAccessory::ShowModal() {
   exec();
 }
 
+void frmAddAccessory::SetSidebarFolders(const QStringList& folders) {
+  cdlFile->SetSidebarFolders(folders);
+}
+
 void frmAddAccessory::Form_Load() {
-  txtAcc->clear();
+  ShowFileTitle(txtAcc, QString());
   msFillAttachCombo(cboAttach);
+  // The window would give the focus back to the control that had it when it
+  // was last closed, often OK, so that Space at once warned about a missing file.
+  cmdFile->setFocus();
 }
 
 void frmAddAccessory::msFillAttachCombo(QComboBox* combo) {
@@ -89,7 +97,7 @@ void frmAddAccessory::cmdFile_Click() {
   cdlFile->ShowOpen(this);
   if (cdlFile->FileName().isEmpty()) return;
 
-  txtAcc->setText(cdlFile->FileTitle());
+  ShowFileTitle(txtAcc, cdlFile->FileTitle());
   env::RememberFolder(cdlFile->FileName(), cdlFile->FileTitle());
   msSetCombo();
 }

@@ -30,10 +30,14 @@ class frmAddAccessory : public QDialog {
   // returns when it is closed.
   void ShowModal();
 
+  // The game's skin folders, listed in the file dialog's side bar.
+  void SetSidebarFolders(const QStringList& folders);
+
   // Selects the attachment point the accessory file's name suggests, if any.
   void msSetCombo();
 
-  // Each display: no file chosen, the attachment points freshly loaded.
+  // Each display: no file chosen, the attachment points freshly loaded, the
+  // focus on the first control in tab order.
   void Form_Load();
   // "...": chooses the accessory skin file.
   void cmdFile_Click();

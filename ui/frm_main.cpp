@@ -1,6 +1,8 @@
 #include "ui/frm_main.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,7 +13,11 @@
 #include <QShortcut>
 
 #include "core/skin_names.h"
+#include "core/utf8.h"
+#include "env/install_path.h"
+#include "env/paths.h"
 #include "env/remembered_folder.h"
+#include "ui/about.h"
 #include "ui/form_layout.h"
 #include "ui/frm_add_accessory.h"
 
@@ -77,6 +83,18 @@ frmMain::frmMain(Desktop desktop, QWidget* parent)
   SetTabOrder({cmdFile, cmdAdd, cmdDelete, lstParts, cmdSave, cmdQuit, txtBody, cmdFocus, optBody,
                optHead});
 
+  KeepLayoutFont(this);
+  lstParts->installEventFilter(this);
+  // Long file names are cut at the list's edge: every entry shows its whole
+  // text as a tooltip, however it was added.
+  connect(lstParts->model(), &QAbstractItemModel::rowsInserted, this,
+          [this](const QModelIndex&, int first, int last) {
+            for (int row = first; row <= last; ++row) {
+              QListWidgetItem* item = lstParts->item(row);
+              item->setToolTip(item->text());
+            }
+          });
+
   connect(cmdFile, &QPushButton::clicked, this, &frmMain::cmdFile_Click);
   connect(cmdAdd, &QPushButton::clicked, this, &frmMain::cmdAdd_Click);
   connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
@@ -102,8 +120,24 @@ frmMain::~frmMain() = default;
 
 void frmMain::Form_Load() {
   const std::string path = desktop_.findGameInstallFolder();
-  if (path.empty() || path == "ERROR") return;
-  env::LoadRememberedFolder(QString::fromStdString(path));
+  if (path.empty() || path == "ERROR") {
+    // No game to seed it from, but a folder remembered in an earlier run still counts.
+    env::ReadRememberedFolder();
+    return;
+  }
+  gameFolder_ = QString::fromStdString(path);
+  env::LoadRememberedFolder(gameFolder_);
+
+  const std::string candidates[] = {
+      env::SkinFolder(path),
+      Utf8FromPath(env::ResolveCaseInsensitive(PathFromUtf8(path), "ExpansionShared/SkinsBuy")),
+  };
+  for (const std::string& folder : candidates) {
+    const QString name = QString::fromStdString(folder);
+    if (QFileInfo(name).isDir()) gameSkinFolders_ << name;
+  }
+  cdlFile->SetSidebarFolders(gameSkinFolders_);
+
   setWindowTitle(QStringLiteral("Tailorloft - Version %1 - by Quillmoss")
                      .arg(QCoreApplication::applicationVersion()));
 }
@@ -112,6 +146,8 @@ void frmMain::cmdFile_Click() {
   cmdFocus->setFocus();
 
   cdlFile->SetFilter(QStringLiteral("SKN Files (*.skn)|*.skn"));
+  // Save leaves "cmx" here; a typed "B07" must not pick B07.cmx as the skin.
+  cdlFile->SetDefaultExt(QString());
   cdlFile->SetDialogTitle(QStringLiteral("Select Body File"));
   cdlFile->SetFileName(QString());
   cdlFile->SetInitDir(env::gLastFilePath);
@@ -126,7 +162,7 @@ void frmMain::cmdFile_Click() {
 }
 
 void frmMain::SetBodyFile(const QString& fileName, const QString& fileTitle) {
-  txtBody->setText(fileTitle);
+  ShowFileTitle(txtBody, fileTitle);
   env::RememberFolder(fileName, fileTitle);
 
   if (IsHeadSkin(txtBody->text().toStdString())) {
@@ -141,7 +177,10 @@ void frmMain::SetBodyFile(const QString& fileName, const QString& fileTitle) {
 void frmMain::cmdAdd_Click() {
   cmdFocus->setFocus();
 
-  if (addAccessory_ == nullptr) addAccessory_ = new frmAddAccessory(desktop_, this);
+  if (addAccessory_ == nullptr) {
+    addAccessory_ = new frmAddAccessory(desktop_, this);
+    addAccessory_->SetSidebarFolders(gameSkinFolders_);
+  }
   addAccessory_->SetAccessory(QString());
   addAccessory_->ShowModal();
 
@@ -152,16 +191,51 @@ void frmMain::cmdAdd_Click() {
 
 void frmMain::cmdDelete_Click() {
   cmdFocus->setFocus();
+  DeleteSelectedEntry();
+}
 
+void frmMain::DeleteSelectedEntry() {
   const int count = lstParts->count();
   for (int i = 0; i < count; ++i) {
     if (lstParts->item(i)->isSelected()) {
       delete lstParts->takeItem(i);
+      // Qt would select the next entry, and a second Delete would remove an
+      // entry the user never picked.
+      lstParts->selectionModel()->clear();
       return;
     }
   }
 }
 
 void frmMain::cmdQuit_Click() { close(); }
+
+void frmMain::ShowAbout() {
+  AboutFacts facts;
+  facts.version = QCoreApplication::applicationVersion();
+  facts.gameFolder = gameFolder_;
+  if (gameFolder_.isEmpty() && desktop_.gameSearchPlaces) facts.searched = desktop_.gameSearchPlaces();
+  facts.settingsStore = env::RememberedFolderStore();
+  facts.guide = UserGuideLocation();
+  desktop_.messages->About(this, QStringLiteral("About Tailorloft"), AboutText(facts));
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::HelpContents)) {
+    event->accept();
+    ShowAbout();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (FilterDropEvent(watched, event)) return true;
+  if (watched == lstParts && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Delete)) {
+    DeleteSelectedEntry();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
 
 }  // namespace tailorloft::ui

@@ -2,6 +2,7 @@
 // Head/Body choice, accessory list) in its controls, and runs its commands.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 
@@ -41,6 +42,8 @@ class frmMain : public QWidget {
   void cmdSave_Click();
   // "Quit": closes the window.
   void cmdQuit_Click();
+  // F1: the About box.
+  void ShowAbout();
   // Ctrl+O: chooses a CMX file and opens it.
   void OpenShortcut_Activated();
 
@@ -55,9 +58,16 @@ class frmMain : public QWidget {
   // or the accessory list are chosen or added there.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  // Drops on the body field and the list; the Delete key on the list removes
+  // the selected entry.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void DeleteSelectedEntry();
+  // Handles drag and drop events on the body field and the list; true when
+  // the event was one of them.
+  bool FilterDropEvent(QObject* watched, QEvent* event);
   // The one mapping between the suit and the controls that hold it.
   SuitChoices ChoicesOnScreen() const;
   void ShowChoices(const SuitChoices& choices);
@@ -70,6 +80,8 @@ class frmMain : public QWidget {
   void Drop(const QObject* target, const QStringList& files);
 
   Desktop desktop_;
+  QString gameFolder_;           // empty when the game was not found
+  QStringList gameSkinFolders_;  // the game's skin folders that exist, for the dialogs' side bar
   // What was on screen when the suit was last saved or opened.
   SuitChoices savedChoices_;
   // The CMX file opened last, full name; empty until one is.

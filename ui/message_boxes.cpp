@@ -17,4 +17,11 @@ void QtMessageBoxes::Critical(QWidget* owner, const QString& title, const QStrin
   QMessageBox::critical(owner, title, text, QMessageBox::Ok);
 }
 
+void QtMessageBoxes::About(QWidget* owner, const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner);
+  box.setTextFormat(Qt::PlainText);
+  box.setIconPixmap(box.windowIcon().pixmap(64, 64));
+  box.exec();
+}
+
 }  // namespace tailorloft::ui

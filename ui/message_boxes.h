@@ -17,6 +17,8 @@ class MessageBoxes {
   virtual bool AskYesNo(QWidget* owner, const QString& title, const QString& text) = 0;
   // Stop icon, OK only.
   virtual void Critical(QWidget* owner, const QString& title, const QString& text) = 0;
+  // The program's icon, OK only.
+  virtual void About(QWidget* owner, const QString& title, const QString& text) = 0;
 };
 
 // QMessageBox.
@@ -25,6 +27,7 @@ class QtMessageBoxes : public MessageBoxes {
   void Warning(QWidget* owner, const QString& title, const QString& text) override;
   bool AskYesNo(QWidget* owner, const QString& title, const QString& text) override;
   void Critical(QWidget* owner, const QString& title, const QString& text) override;
+  void About(QWidget* owner, const QString& title, const QString& text) override;
 };
 
 }  // namespace tailorloft::ui

@@ -216,8 +216,8 @@ void frmMain::dropEvent(QDropEvent* event) {
   Drop(this, files);
 }
 
-bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != txtBody && watched != lstParts->viewport()) return QWidget::eventFilter(watched, event);
+bool frmMain::FilterDropEvent(QObject* watched, QEvent* event) {
+  if (watched != txtBody && watched != lstParts->viewport()) return false;
   switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
@@ -239,7 +239,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     default:
-      return QWidget::eventFilter(watched, event);
+      return false;
   }
 }
 

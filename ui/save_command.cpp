@@ -83,9 +83,15 @@ void frmMain::cmdSave_Click() {
   } catch (const FileDialogCancelled&) {
     return;
   }
-  const QString fileName = cdlFile->FileName();
-  const QString fileTitle = cdlFile->FileTitle();
+  QString fileName = cdlFile->FileName();
+  QString fileTitle = cdlFile->FileTitle();
   if (fileName.isEmpty()) return;
+  // The dialog adds the default extension only to a name without a dot, so an
+  // accepted "c12.skn" would write suit text over a skin mesh of that name.
+  if (!fileTitle.endsWith(QLatin1String(".cmx"), Qt::CaseInsensitive)) {
+    fileName += QLatin1String(".cmx");
+    fileTitle += QLatin1String(".cmx");
+  }
 
   env::RememberFolder(fileName, fileTitle);
 

@@ -20,7 +20,7 @@ SuitChoices frmMain::ChoicesOnScreen() const {
 }
 
 void frmMain::ShowChoices(const SuitChoices& choices) {
-  txtBody->setText(QString::fromStdString(choices.bodyFileTitle));
+  ShowFileTitle(txtBody, QString::fromStdString(choices.bodyFileTitle));
   // In the order the body file command sets them.
   if (choices.headChosen) {
     optBody->setChecked(false);

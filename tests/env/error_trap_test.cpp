@@ -26,16 +26,17 @@ class ErrorTrapTest : public ::testing::Test {
   }
   void TearDown() override { SetFatalErrorHooks({}); }
 
-  // Runs the trap with `programFolder` as the program's folder; the program
-  // "ends" by unwinding back here.
-  void Trap(const QString& programFolder) {
+  // Runs the trap with `programFolder` as the program's folder and
+  // `userDataFolder` as the per-user one; the program "ends" by unwinding
+  // back here.
+  void Trap(const QString& programFolder, const QString& userDataFolder = QStringLiteral("/dev/null/data")) {
     SetFatalErrorHooks({[this](const QString& title, const QString& text) { shown_.emplace_back(title, text); },
-                        [] { throw ProgramEnded{}; }, programFolder});
+                        [] { throw ProgramEnded{}; }, programFolder, userDataFolder});
     EXPECT_THROW(TrapFatalError(), ProgramEnded);
   }
 
-  QByteArray Log() const {
-    QFile log(QDir(folder_.path()).filePath(QStringLiteral("errorlog.txt")));
+  QByteArray Log(const QString& folder = QString()) const {
+    QFile log(QDir(folder.isEmpty() ? folder_.path() : folder).filePath(QStringLiteral("errorlog.txt")));
     return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray("(no log)");
   }
 
@@ -81,16 +82,26 @@ TEST_F(ErrorTrapTest, ReplacesAnOlderLog) {
   EXPECT_EQ(Log(), Expected(folder_.path(), kReport));
 }
 
-// An installed program's folder is often read-only: the log is missing then,
-// but the user still learns what happened.
-TEST_F(ErrorTrapTest, ShowsTheMessageWhenTheLogCannotBeWritten) {
+// An installed program's folder is read-only: the log goes to the per-user
+// data folder, and where that cannot be written either the user still learns
+// what happened.
+TEST_F(ErrorTrapTest, AnUnwritableProgramFolderSendsTheLogToTheUserDataFolder) {
   QFile file(QDir(folder_.path()).filePath(QStringLiteral("a file")));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.close();
-  for (const QString& folder : {file.fileName() + QStringLiteral("/program"), QString()}) {
+  const QString program = file.fileName() + QStringLiteral("/program");  // inside a file: unwritable
+  const struct {
+    QString userData;
+    bool logged;
+  } cases[] = {
+      {folder_.path() + QStringLiteral("/user data/Tailorloft"), true},
+      {file.fileName() + QStringLiteral("/data"), false},
+  };
+  for (const auto& c : cases) {
     shown_.clear();
-    Trap(folder.isEmpty() ? file.fileName() : folder);
-    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/errorlog.txt")));
+    Trap(program, c.userData);
+    EXPECT_EQ(Log(c.userData), c.logged ? Expected(program, kReport) : QByteArray("(no log)"))
+        << qPrintable(c.userData);
     ASSERT_EQ(shown_.size(), 1u);
     EXPECT_EQ(shown_[0].first, QStringLiteral("Unrecoverable Error"));
   }

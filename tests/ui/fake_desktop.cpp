@@ -6,7 +6,8 @@ namespace tailorloft::ui::testing {
 
 QString FakeFileDialog::Run(Mode mode, QWidget*) {
   script_->shownDialogs.push_back(
-      {mode, Filter(), DialogTitle(), FileName(), InitDir(), DefaultExt(), CancelError(), id_});
+      {mode, Filter(), DialogTitle(), FileName(), InitDir(), DefaultExt(), CancelError(), id_,
+       SidebarFolders()});
   if (script_->fileAnswers.empty()) {
     ADD_FAILURE() << "file dialog \"" << DialogTitle().toStdString() << "\" shown unexpectedly";
     return {};
@@ -35,11 +36,16 @@ void FakeMessageBoxes::Critical(QWidget*, const QString& title, const QString& t
   script_->messages.push_back({Message::Critical, title, text});
 }
 
+void FakeMessageBoxes::About(QWidget*, const QString& title, const QString& text) {
+  script_->messages.push_back({Message::About, title, text});
+}
+
 Desktop FakeDesktop(const std::shared_ptr<DesktopScript>& script) {
   return Desktop{
       [script] { return std::make_unique<FakeFileDialog>(script); },
       std::make_shared<FakeMessageBoxes>(script),
       [script] { return script->installFolder; },
+      [script] { return script->searchPlaces; },
   };
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <memory>
 #include <stdexcept>
@@ -23,10 +24,11 @@ struct ShownDialog {
   QString defaultExt;
   bool cancelError;
   int dialogId;  // which dialog object was shown
+  QStringList sidebarFolders;
 };
 
 struct Message {
-  enum Kind { Warning, Question, Critical } kind;
+  enum Kind { Warning, Question, Critical, About } kind;
   QString title;
   QString text;
 };
@@ -39,6 +41,7 @@ struct DesktopScript {
   std::vector<ShownDialog> shownDialogs;
   std::vector<Message> messages;
   std::string installFolder = "ERROR";
+  QStringList searchPlaces = {QStringLiteral("the Wine prefixes: none found")};
   bool failNextFilter = false;  // the next SetFilter throws
   int dialogsMade = 0;
 };
@@ -70,6 +73,7 @@ class FakeMessageBoxes : public MessageBoxes {
   void Warning(QWidget* owner, const QString& title, const QString& text) override;
   bool AskYesNo(QWidget* owner, const QString& title, const QString& text) override;
   void Critical(QWidget* owner, const QString& title, const QString& text) override;
+  void About(QWidget* owner, const QString& title, const QString& text) override;
 
  private:
   std::shared_ptr<DesktopScript> script_;

@@ -55,6 +55,9 @@ TEST_F(AddAccessoryTest, TheFileNameSuggestsAPointAndOtherwiseKeepsTheEarlierOne
       {QStringLiteral("x-hat-SPINE-a.skn"), QStringLiteral("x-hat-SPINE-a.skn"), QStringLiteral("SPINE")},
       {QStringLiteral("x-hat-HEAD.skn"), QStringLiteral("x-hat-HEAD.skn"), QStringLiteral("SPINE")},
       {QString(), QStringLiteral("x-hat-HEAD.skn"), QStringLiteral("SPINE")},
+      {QStringLiteral("x-hat-R_HAND-") + QString(120, QLatin1Char('r')) + QStringLiteral(".skn"),
+       QStringLiteral("x-hat-R_HAND-") + QString(120, QLatin1Char('r')) + QStringLiteral(".skn"),
+       QStringLiteral("R_HAND")},
   };
   for (const Step& step : steps) {
     Choose(step.file);
@@ -63,7 +66,9 @@ TEST_F(AddAccessoryTest, TheFileNameSuggestsAPointAndOtherwiseKeepsTheEarlierOne
     EXPECT_EQ(shown.filter, "SKN Files (*.skn)|*.skn");
     EXPECT_EQ(shown.fileName, "");
     EXPECT_EQ(txtAcc_->text(), step.text) << step.file.toStdString();
+    EXPECT_EQ(txtAcc_->toolTip(), step.text);
     EXPECT_EQ(cboAttach_->currentText(), step.point) << step.file.toStdString();
+    EXPECT_EQ(txtAcc_->cursorPosition(), 0) << "the box shows the name's end";
   }
   EXPECT_EQ(env::gLastFilePath, FolderOf(QStringLiteral("acc")));
   EXPECT_TRUE(script_->messages.empty());
@@ -107,6 +112,21 @@ TEST_F(AddAccessoryTest, EscapeDoesNotCloseTheDialog) {
   dialog_->ShowModal();
 }
 
+// A click on OK leaves the focus there; the next display must not start with
+// it, or Space would at once warn "Accessory not selected.".
+TEST_F(AddAccessoryTest, EachDisplayStartsWithTheFocusOnTheFirstControl) {
+  for (int display = 0; display < 2; ++display) {
+    QWidget* focused = nullptr;
+    WhenModalShown([&focused](QWidget* modal) {
+      focused = modal->focusWidget();
+      modal->findChild<QPushButton*>(QStringLiteral("cmdOK"))->setFocus();
+      modal->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+    });
+    dialog_->ShowModal();
+    EXPECT_EQ(focused, Control<QWidget>(dialog_.get(), "cmdFile")) << "display " << display;
+  }
+}
+
 // Drives the modal Add dialog shown by the main window's Add command.
 void AnswerAddDialog(const QString& point, bool ok) {
   WhenModalShown([point, ok](QWidget* modal) {
@@ -140,7 +160,10 @@ TEST_F(AddAccessoryTest, AddAppendsEachEntryDuplicatesIncludedAndCancelAddsNothi
   window.cmdAdd_Click();
 
   QStringList entries;
-  for (int i = 0; i < list->count(); ++i) entries << list->item(i)->text();
+  for (int i = 0; i < list->count(); ++i) {
+    entries << list->item(i)->text();
+    EXPECT_EQ(list->item(i)->toolTip(), list->item(i)->text());
+  }
   EXPECT_EQ(entries, QStringList({"L_HAND = x-hat-L_HAND-a.skn", "R_HAND = ring.skn", "R_HAND = ring.skn"}));
 }
 

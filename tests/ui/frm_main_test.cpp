@@ -1,8 +1,11 @@
 // The main window's start-up and its body file, Delete and Quit commands.
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QTest>
 
 #include "ui/frm_main.h"
 #include "ui_test.h"
@@ -12,12 +15,22 @@ namespace {
 
 using FrmMainTest = UiTest;
 
-TEST_F(FrmMainTest, StartUpWithoutTheGameKeepsTheDesignCaptionAndNoFolder) {
-  for (const std::string notFound : {"ERROR", ""}) {
-    script_->installFolder = notFound;
-    frmMain window(MakeDesktop());
-    EXPECT_EQ(window.windowTitle(), "Tailorloft by Quillmoss") << notFound;
-    EXPECT_EQ(env::gLastFilePath, "") << notFound;
+// Without the game nothing seeds the setting, but a folder remembered in an
+// earlier run is used all the same.
+TEST_F(FrmMainTest, StartUpWithoutTheGameKeepsTheDesignCaptionAndReadsOnlyAStoredFolder) {
+  for (const QString& stored : {QString(), QStringLiteral("/srv/my skins/")}) {
+    for (const std::string notFound : {"ERROR", ""}) {
+      QSettings().setValue(QStringLiteral("Settings/Last File Path"), stored);
+      env::gLastFilePath.clear();
+      script_->installFolder = notFound;
+      frmMain window(MakeDesktop());
+      EXPECT_EQ(window.windowTitle(), "Tailorloft by Quillmoss") << notFound;
+      EXPECT_EQ(env::gLastFilePath, stored) << notFound;
+      EXPECT_EQ(QSettings().value(QStringLiteral("Settings/Last File Path")).toString(), stored);
+      script_->fileAnswers = {QString()};
+      window.cmdFile_Click();
+      EXPECT_EQ(script_->shownDialogs.back().initDir, stored);
+    }
   }
 }
 
@@ -45,6 +58,8 @@ TEST_F(FrmMainTest, ChoosingTheBodyFileSetsTitleFolderAndHeadOrBody) {
       {QStringLiteral("x-c12.skn"), true},
       {QStringLiteral("x-B07-PELVIS-BODY.skn"), false},
       {QStringLiteral("x-.skn"), false},
+      // Longer than the box: it must show the start, which decides Head/Body.
+      {QStringLiteral("x-C03-HEAD-") + QString(120, QLatin1Char('h')) + QStringLiteral(".skn"), true},
   };
   frmMain window(MakeDesktop());
   auto* txtBody = Control<QLineEdit>(&window, "txtBody");
@@ -65,6 +80,8 @@ TEST_F(FrmMainTest, ChoosingTheBodyFileSetsTitleFolderAndHeadOrBody) {
     EXPECT_EQ(shown.fileName, "");
     EXPECT_EQ(shown.initDir, previousFolder);
     EXPECT_EQ(txtBody->text(), c.title);
+    EXPECT_EQ(txtBody->cursorPosition(), 0) << "the box shows the name's end";
+    EXPECT_EQ(txtBody->toolTip(), c.title);
     EXPECT_EQ(optHead->isChecked(), c.head) << c.title.toStdString();
     EXPECT_EQ(optBody->isChecked(), !c.head) << c.title.toStdString();
     EXPECT_EQ(env::gLastFilePath, folder);
@@ -85,7 +102,7 @@ TEST_F(FrmMainTest, CancellingTheBodyFileChangesNothing) {
   EXPECT_EQ(env::gLastFilePath, folder);
 }
 
-TEST_F(FrmMainTest, TheBodyDialogTakesCancelAsNoChoiceAfterASaveWasCancelled) {
+TEST_F(FrmMainTest, TheBodyDialogIsAnOpenDialogAgainAfterASave) {
   frmMain window(MakeDesktop());
   script_->fileAnswers = {PathIn(QStringLiteral("a"), QStringLiteral("body1.skn")), QString(),
                           QString()};
@@ -94,6 +111,8 @@ TEST_F(FrmMainTest, TheBodyDialogTakesCancelAsNoChoiceAfterASaveWasCancelled) {
   window.cmdFile_Click();  // cancelled again: must simply do nothing
   EXPECT_EQ(Control<QLineEdit>(&window, "txtBody")->text(), "body1.skn");
   EXPECT_TRUE(script_->fileAnswers.empty());
+  // Nor may it complete a typed "B07" to the skin "B07.cmx".
+  EXPECT_EQ(script_->shownDialogs.back().defaultExt, "");
 }
 
 TEST_F(FrmMainTest, TheRememberedFolderIsSharedByAllDialogsAndSurvivesARestart) {
@@ -126,6 +145,8 @@ TEST_F(FrmMainTest, TheRememberedFolderIsSharedByAllDialogsAndSurvivesARestart) 
   EXPECT_EQ(script_->shownDialogs.back().initDir, hats);
 }
 
+// By the button or by the Delete key on the list; as a Windows list box, no
+// entry is selected afterwards, so a second Delete removes nothing.
 TEST_F(FrmMainTest, DeleteRemovesOnlyTheSelectedEntry) {
   struct Case {
     int selected;  // -1: none
@@ -136,16 +157,82 @@ TEST_F(FrmMainTest, DeleteRemovesOnlyTheSelectedEntry) {
       {1, {"A = 1.skn", "C = 3.skn"}},
       {2, {"A = 1.skn", "B = 2.skn"}},
   };
-  for (const Case& c : cases) {
-    frmMain window(MakeDesktop());
-    auto* list = Control<QListWidget>(&window, "lstParts");
-    list->addItems({"A = 1.skn", "B = 2.skn", "C = 3.skn"});
-    if (c.selected >= 0) list->setCurrentRow(c.selected);
-    window.cmdDelete_Click();
-    QStringList after;
-    for (int i = 0; i < list->count(); ++i) after << list->item(i)->text();
-    EXPECT_EQ(after, c.after) << c.selected;
+  for (const bool byKey : {false, true}) {
+    for (const Case& c : cases) {
+      frmMain window(MakeDesktop());
+      window.show();
+      auto* list = Control<QListWidget>(&window, "lstParts");
+      list->addItems({"A = 1.skn", "B = 2.skn", "C = 3.skn"});
+      if (c.selected >= 0) list->setCurrentRow(c.selected);
+      for (int press = 0; press < 2; ++press) {
+        if (byKey) {
+          QTest::keyClick(list, Qt::Key_Delete);
+        } else {
+          window.cmdDelete_Click();
+        }
+      }
+      QStringList after;
+      for (int i = 0; i < list->count(); ++i) after << list->item(i)->text();
+      EXPECT_EQ(after, c.after) << c.selected << (byKey ? " by key" : " by button");
+      EXPECT_TRUE(list->selectedItems().isEmpty()) << c.selected;
+    }
   }
+}
+
+TEST_F(FrmMainTest, F1ShowsWhoTheProgramIsAndWhereItLooked) {
+  const QString install = FolderOf(QStringLiteral("Sims"));
+  struct Case {
+    std::string installFolder;
+    QString game;  // the line about the game
+  } cases[] = {
+      {install.toStdString(), QStringLiteral("The game was found in ") + QDir::toNativeSeparators(install)},
+      {"ERROR", QStringLiteral("The game was not found. Tailorloft looked for\n- the Wine prefixes: none found")},
+  };
+  for (const Case& c : cases) {
+    script_->installFolder = c.installFolder;
+    script_->messages.clear();
+    frmMain window(MakeDesktop());
+    window.show();
+    QTest::keyClick(Control<QListWidget>(&window, "lstParts"), Qt::Key_F1);
+    ASSERT_EQ(script_->messages.size(), 1u);
+    const Message& about = script_->messages[0];
+    EXPECT_EQ(about.kind, Message::About);
+    EXPECT_EQ(about.title, "About Tailorloft");
+    for (const QString& part : {QStringLiteral("Tailorloft 1.0.0"), QStringLiteral("GPL-3.0-or-later"), c.game,
+                                QDir::toNativeSeparators(QSettings().fileName()),
+                                QStringLiteral("User guide: ")}) {
+      EXPECT_TRUE(about.text.contains(part)) << part.toStdString() << "\nin:\n" << about.text.toStdString();
+    }
+  }
+}
+
+// The side bar of every file dialog lists the game's skin folders that exist.
+TEST_F(FrmMainTest, TheDialogsSideBarListsTheGamesSkinFolders) {
+  const QString install = FolderOf(QStringLiteral("Sims"));
+  const QString skins = FolderOf(QStringLiteral("Sims/GameData/Skins")).chopped(1);
+  const QString buy = FolderOf(QStringLiteral("Sims/ExpansionShared/SkinsBuy")).chopped(1);
+  script_->installFolder = install.toStdString();
+  frmMain window(MakeDesktop());
+  window.show();
+  script_->fileAnswers = {PathIn(QStringLiteral("b"), QStringLiteral("body1.skn")), QString(), QString()};
+  window.cmdFile_Click();
+  WhenModalShown([](QWidget* modal) {
+    modal->findChild<QPushButton*>(QStringLiteral("cmdFile"))->click();
+    modal->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+  });
+  window.cmdAdd_Click();
+  window.cmdSave_Click();
+  ASSERT_EQ(script_->shownDialogs.size(), 3u);
+  for (const ShownDialog& shown : script_->shownDialogs) {
+    EXPECT_EQ(shown.sidebarFolders, QStringList({skins, buy})) << shown.title.toStdString();
+  }
+
+  // Without the expansion's folder only the skin folder is offered.
+  QDir(buy).removeRecursively();
+  frmMain second(MakeDesktop());
+  script_->fileAnswers = {QString()};
+  second.cmdFile_Click();
+  EXPECT_EQ(script_->shownDialogs.back().sidebarFolders, QStringList({skins}));
 }
 
 TEST_F(FrmMainTest, QuitClosesTheWindowWithoutAsking) {

@@ -1,13 +1,18 @@
-// What the user sees of the two windows: every caption fits its box in the
-// program's font, the windows keep their fixed size with no maximise or
-// minimise button, Tab walks the designed order, and every control has a
-// name a screen reader can announce.
+// What the user sees of the two windows and how the keyboard drives them:
+// every caption fits its box in the program's font whatever the desktop's,
+// the windows keep their fixed size with no maximise or minimise button and
+// carry the program's icon, Tab walks the designed order, Enter and Space
+// press the focused button, and every control has a name a screen reader can
+// announce.
 #include <QAbstractButton>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTest>
 
 #include "ui/app_info.h"
 #include "ui/frm_add_accessory.h"
@@ -54,6 +59,39 @@ TEST_F(LayoutTest, EveryCaptionFitsItsBoxInTheProgramFont) {
   frmAddAccessory add(MakeDesktop(), &main);
   ExpectCaptionsFit(&main);
   ExpectCaptionsFit(&add);
+}
+
+// A platform theme (qt6ct, GTK) sets its own fonts, for the whole program and
+// per kind of control, also after the windows were made; the windows keep the
+// font they were laid out in.
+TEST_F(LayoutTest, CaptionsFitWhateverFontTheDesktopSets) {
+  const QFont before = QApplication::font();
+  const QFont themeFont(QStringLiteral("DejaVu Serif"), 15);
+  const char* const kinds[] = {"QPushButton", "QLabel", "QRadioButton", "QGroupBox", "QComboBox",
+                               "QLineEdit", "QListWidget", "QAbstractButton"};
+  for (const bool setBefore : {true, false}) {
+    if (setBefore) {
+      QApplication::setFont(themeFont);
+      for (const char* kind : kinds) QApplication::setFont(themeFont, kind);
+    }
+    frmMain main(MakeDesktop());
+    frmAddAccessory add(MakeDesktop(), &main);
+    if (!setBefore) {
+      QApplication::setFont(themeFont);
+      for (const char* kind : kinds) QApplication::setFont(themeFont, kind);
+    }
+    QApplication::processEvents();
+    for (const QWidget* window : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&add)}) {
+      for (const QWidget* control : window->findChildren<QWidget*>()) {
+        EXPECT_EQ(control->font().family(), ApplicationFont().family()) << control->objectName().toStdString();
+        EXPECT_EQ(control->font().pointSizeF(), ApplicationFont().pointSizeF()) << control->objectName().toStdString();
+      }
+    }
+    ExpectCaptionsFit(&main);
+    ExpectCaptionsFit(&add);
+    QApplication::setFont(before);
+    for (const char* kind : kinds) QApplication::setFont(before, kind);
+  }
 }
 
 TEST_F(LayoutTest, WindowsHaveTheirFixedSizeAndNoMaximiseOrMinimiseButton) {
@@ -115,6 +153,74 @@ TEST_F(LayoutTest, EveryControlHasAnAccessibleName) {
   }
   EXPECT_EQ(Control<QWidget>(&main, "cmdFile")->accessibleName(), "Choose body or head file");
   EXPECT_EQ(Control<QWidget>(&add, "cmdFile")->accessibleName(), "Choose accessory file");
+}
+
+// Enter and Space press the button that has the focus; neither window has a
+// default button, so Enter on a text box or the list presses nothing.
+TEST_F(LayoutTest, EnterAndSpacePressOnlyTheFocusedButton) {
+  struct Case {
+    const char* target;
+    Qt::Key key;
+    bool pressesDelete;
+  } mainCases[] = {
+      {"cmdDelete", Qt::Key_Return, true}, {"cmdDelete", Qt::Key_Enter, true}, {"cmdDelete", Qt::Key_Space, true},
+      {"txtBody", Qt::Key_Return, false},  {"lstParts", Qt::Key_Return, false}, {"optBody", Qt::Key_Return, false},
+  };
+  for (const Case& c : mainCases) {
+    frmMain main(MakeDesktop());
+    main.show();
+    auto* list = Control<QListWidget>(&main, "lstParts");
+    list->addItems({"A = 1.skn", "B = 2.skn"});
+    list->setCurrentRow(0);
+    QWidget* target = Control<QWidget>(&main, c.target);
+    target->setFocus();
+    QTest::keyClick(target, c.key);
+    EXPECT_EQ(list->count(), c.pressesDelete ? 1 : 2) << c.target << " key " << c.key;
+  }
+
+  struct AddCase {
+    const char* target;
+    Qt::Key key;
+    bool pressesOk;
+  } addCases[] = {
+      {"cmdOK", Qt::Key_Return, true},    {"cmdOK", Qt::Key_Space, true},      {"txtAcc", Qt::Key_Return, false},
+      {"cboAttach", Qt::Key_Return, false}, {"cmdCancel", Qt::Key_Enter, false},
+  };
+  for (const AddCase& c : addCases) {
+    script_->messages.clear();
+    frmAddAccessory add(MakeDesktop(), nullptr);
+    add.Form_Load();
+    add.show();
+    QWidget* target = Control<QWidget>(&add, c.target);
+    target->setFocus();
+    QTest::keyClick(target, c.key);
+    // OK with nothing chosen warns; nothing else shows a message.
+    EXPECT_EQ(script_->messages.size(), c.pressesOk ? 1u : 0u) << c.target << " key " << c.key;
+    EXPECT_EQ(add.isVisible(), c.target != std::string("cmdCancel")) << c.target;
+  }
+}
+
+// The icon theme's icon when it has one, else the built-in icon in every size.
+TEST_F(LayoutTest, TheWindowsCarryTheProgramIcon) {
+  frmMain main(MakeDesktop());
+  EXPECT_FALSE(main.windowIcon().isNull());
+  const QIcon builtIn = ProgramIcon();
+  for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    EXPECT_EQ(builtIn.pixmap(QSize(size, size)).size(), QSize(size, size)) << size;
+  }
+
+  const QStringList paths = QIcon::themeSearchPaths();
+  const QString theme = QIcon::themeName();
+  const QString icons = FolderOf(QStringLiteral("icons/hicolor/48x48/apps"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(":/icons/48.png"), icons + QStringLiteral("io.github.tailorloft.Tailorloft.png")));
+  WriteBytes(FolderOf(QStringLiteral("icons/hicolor")) + QStringLiteral("index.theme"),
+             "[Icon Theme]\nName=Hicolor\nDirectories=48x48/apps\n\n[48x48/apps]\nSize=48\nType=Fixed\n");
+  QIcon::setThemeSearchPaths({FolderOf(QStringLiteral("icons"))});
+  QIcon::setThemeName(QStringLiteral("hicolor"));
+  // A theme icon is looked up when used, so it is checked before the theme is put back.
+  EXPECT_EQ(ProgramIcon().name(), "io.github.tailorloft.Tailorloft");
+  QIcon::setThemeSearchPaths(paths);
+  QIcon::setThemeName(theme);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSettings>
 
 #include "env/error_trap.h"
 #include "ui/frm_main.h"
@@ -65,7 +66,7 @@ TEST_F(SaveTest, TheDialogProposesANameFromTheBodyFile) {
 
 TEST_F(SaveTest, TheSaveDialogOpensWhereTheBodyDialogLastStarted) {
   const QString start = FolderOf(QStringLiteral("start"));
-  env::gLastFilePath = start;
+  QSettings().setValue(QStringLiteral("Settings/Last File Path"), start);  // from an earlier run
   auto window = WindowWith(QStringLiteral("body1.skn"));  // chosen from "bodies"
   script_->fileAnswers = {QString()};
   window->cmdSave_Click();
@@ -139,6 +140,48 @@ TEST_F(SaveTest, AnExistingFileIsReplacedOnlyAfterYes) {
   }
 }
 
+// The dialog adds "cmx" only to a name without a dot; the command makes sure
+// the file is a CMX file, never a skin that happens to share the proposed name.
+TEST_F(SaveTest, TheSavedFileIsAlwaysACmxFileNamedAfterItsFinalTitle) {
+  struct Case {
+    QString body;
+    QString accepted;  // what the dialog returns
+    QString written;
+    std::string suitName;
+    bool writtenExists;  // asks about the final name
+  } cases[] = {
+      {QStringLiteral("x-c12.skn"), QStringLiteral("c12.skn"), QStringLiteral("c12.skn.cmx"), "c12.skn", false},
+      {QStringLiteral("x-.skn"), QStringLiteral(".skn"), QStringLiteral(".skn.cmx"), ".skn", false},
+      {QStringLiteral("xskin-body.skn"), QStringLiteral("body.skn"), QStringLiteral("body.skn.cmx"), "body.skn",
+       true},
+      {QStringLiteral("body1.skn"), QStringLiteral("Suit.CMX"), QStringLiteral("Suit.CMX"), "Suit", false},
+  };
+  const std::string mesh = "a real skin mesh";
+  for (const Case& c : cases) {
+    const QString accepted = PathIn(QStringLiteral("out"), c.accepted);
+    const QString written = PathIn(QStringLiteral("out"), c.written);
+    QFile::remove(written);
+    if (accepted != written) WriteBytes(accepted, mesh);
+    if (c.writtenExists) WriteBytes(written, "older suit");
+    auto window = WindowWith(c.body);
+    script_->fileAnswers = {accepted};
+    script_->yesNoAnswers = {true};
+    script_->messages.clear();
+    window->cmdSave_Click();
+
+    if (accepted != written) {
+      EXPECT_EQ(ReadBytes(accepted), mesh) << c.accepted.toStdString();
+    }
+    EXPECT_EQ(ReadBytes(written).substr(0, kHeader.size() + c.suitName.size() + 2),
+              kHeader + c.suitName + "\r\n")
+        << c.accepted.toStdString();
+    ASSERT_EQ(script_->messages.size(), c.writtenExists ? 1u : 0u) << c.accepted.toStdString();
+    if (c.writtenExists) {
+      EXPECT_EQ(script_->messages[0].text, written + " already exisits. Overwrite file?");
+    }
+  }
+}
+
 TEST_F(SaveTest, AFailedSaveIsReportedAndLosesNothing) {
   const std::string earlier = "earlier file";
   struct Case {
@@ -148,7 +191,9 @@ TEST_F(SaveTest, AFailedSaveIsReportedAndLosesNothing) {
     QString target;
     QString mentioned;  // the file the warning must name
   } cases[] = {
-      {"short CMX name", QStringLiteral("body1.skn"), {}, PathIn("out", "a"), QStringLiteral("a")},
+      // A name too short for a suit can no longer reach the writer: ".cmx" is always added.
+      {"a folder of that name", QStringLiteral("body1.skn"), {}, FolderOf("out/suit.cmx").chopped(1),
+       QStringLiteral("suit.cmx")},
       {"short accessory name", QStringLiteral("body1.skn"), {"HEAD = ab"}, PathIn("out", "earlier.cmx"),
        QStringLiteral("ab")},
       {"missing folder", QStringLiteral("body1.skn"), {}, FolderOf("out") + "gone/x.cmx", "x.cmx"},
@@ -171,7 +216,7 @@ TEST_F(SaveTest, AFailedSaveIsReportedAndLosesNothing) {
     EXPECT_TRUE(warning.text.contains(c.mentioned)) << c.what << ": " << warning.text.toStdString();
     EXPECT_EQ(ReadBytes(earlierFile), earlier) << c.what;
     if (c.target != earlierFile) {
-      EXPECT_FALSE(QFileInfo::exists(c.target)) << c.what;
+      EXPECT_FALSE(QFileInfo(c.target).isFile()) << c.what;
     }
     EXPECT_EQ(Control<QLineEdit>(window.get(), "txtBody")->text(), c.body) << c.what;
     EXPECT_EQ(Control<QListWidget>(window.get(), "lstParts")->count(), c.entries.size()) << c.what;
@@ -183,7 +228,7 @@ struct ProgramEnded {};
 TEST_F(SaveTest, AFailureWhilePreparingTheDialogGoesToTheFatalTrap) {
   QStringList shown;
   env::SetFatalErrorHooks({[&](const QString& title, const QString& text) { shown << title << text; },
-                           [] { throw ProgramEnded(); }, dir_.path()});
+                           [] { throw ProgramEnded(); }, dir_.path(), dir_.path()});
   auto window = WindowWith(QStringLiteral("body1.skn"));
   script_->failNextFilter = true;
   EXPECT_THROW(window->cmdSave_Click(), ProgramEnded);
