@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/signal_cleanup.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -51,5 +52,6 @@ int main(int argc, char** argv) {
   // --stdout must hand on the file's CR LF bytes unchanged.
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  return tailorloft::cli::RunCli(Arguments(argc, argv), {}, std::cout, std::cerr);
+  tailorloft::cli::RemovesTemporaryOnSignal fileSystem;
+  return tailorloft::cli::RunCli(Arguments(argc, argv), {}, std::cout, std::cerr, fileSystem);
 }
