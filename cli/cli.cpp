@@ -122,7 +122,8 @@ std::string BoneList() {
   return list;
 }
 
-void Save(const Options& options, const fs::path& workingFolder, std::ostream& out) {
+void Save(const Options& options, const fs::path& workingFolder, std::ostream& out,
+          FileSystem& fileSystem) {
   const std::string bodyTitle = FileTitle(options.bodyFile);
   const bool head = options.head || (!options.body && IsHeadSkin(bodyTitle));
   std::vector<std::string> entries;
@@ -144,12 +145,15 @@ void Save(const Options& options, const fs::path& workingFolder, std::ostream& o
     return;
   }
 
+  // Without -f the writer refuses a file of that name, also one that appears
+  // while the new one is being written.
   const fs::path target = workingFolder / PathFromUtf8(cmxName);
-  std::error_code ignored;  // a status that cannot be read is left to the writer to report
-  if (!options.force && fs::exists(fs::symlink_status(target, ignored))) {
+  try {
+    WriteCmxFile(target, suit, codePage, fileSystem,
+                 options.force ? ExistingFile::kReplace : ExistingFile::kKeep);
+  } catch (const CmxFileExists&) {
     throw Refusal("The file " + QuoteForMessage(cmxName) + " already exists; use -f to replace it.");
   }
-  WriteCmxFile(target, suit, codePage);
 }
 
 }  // namespace
@@ -157,7 +161,7 @@ void Save(const Options& options, const fs::path& workingFolder, std::ostream& o
 std::string VersionText() { return "tailorloft-cli " TAILORLOFT_VERSION; }
 
 int RunCli(const std::vector<std::string>& args, const fs::path& workingFolder, std::ostream& out,
-           std::ostream& err) {
+           std::ostream& err, FileSystem& fileSystem) {
   Options options;
   CLI::App app{"Writes a CMX suit file for The Sims from skin file names.", "tailorloft-cli"};
   // On Windows CLI11 would read "/name" as an option; here it is always a file.
@@ -224,7 +228,7 @@ int RunCli(const std::vector<std::string>& args, const fs::path& workingFolder, 
   if (showOption->count() > 0) return ShowSuits(options.showFile, workingFolder, out, err);
 
   try {
-    Save(options, workingFolder, out);
+    Save(options, workingFolder, out, fileSystem);
   } catch (const std::exception& e) {
     err << kPrefix << e.what() << '\n';
     return kExitFailure;

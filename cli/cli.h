@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/file_system.h"
+
 namespace tailorloft::cli {
 
 // Exit statuses of the program.
@@ -21,8 +23,9 @@ std::string VersionText();
 // Runs the program on `args` (UTF-8, without the program name). Relative file
 // names are taken from `workingFolder`; an empty one means the process's
 // current folder. The CMX bytes go to `out` only with --stdout; every message
-// goes to `err`, starting with "tailorloft-cli: ". Returns the exit status.
+// goes to `err`, starting with "tailorloft-cli: ". Files are written through
+// `fileSystem`. Returns the exit status.
 int RunCli(const std::vector<std::string>& args, const std::filesystem::path& workingFolder,
-           std::ostream& out, std::ostream& err);
+           std::ostream& out, std::ostream& err, FileSystem& fileSystem = RealFileSystem());
 
 }  // namespace tailorloft::cli

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/signal_cleanup.h"
 
 #ifdef _WIN32
 #include "cli/console_win32.h"
@@ -54,12 +55,13 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
   // --stdout must hand on the file's CR LF bytes unchanged.
   _setmode(_fileno(stdout), _O_BINARY);
+  tailorloft::cli::RemovesTemporaryOnSignal fileSystem;
   // The program's text is UTF-8; it reaches the console only at the end, in
   // one wide write per stream.
   std::ostringstream out;
   std::ostringstream err;
   namespace cli = tailorloft::cli;
-  int status = cli::RunCli(Arguments(argc, argv), {}, out, err);
+  int status = cli::RunCli(Arguments(argc, argv), {}, out, err, fileSystem);
   if (!cli::WriteStandard(STD_OUTPUT_HANDLE, stdout, out.str()) && status == cli::kExitSuccess) {
     err << "tailorloft-cli: Could not write to standard output.\n";
     status = cli::kExitFailure;
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
   cli::WriteStandard(STD_ERROR_HANDLE, stderr, err.str());
   return status;
 #else
-  return tailorloft::cli::RunCli(Arguments(argc, argv), {}, std::cout, std::cerr);
+  tailorloft::cli::RemovesTemporaryOnSignal fileSystem;
+  return tailorloft::cli::RunCli(Arguments(argc, argv), {}, std::cout, std::cerr, fileSystem);
 #endif
 }

@@ -20,8 +20,8 @@ std::size_t FindDash(std::string_view title, std::size_t from) { return title.fi
 std::string StripExtension(std::string_view title) {
   const std::size_t count = CharCount(title);
   if (count < kExtensionLength) {
-    throw std::invalid_argument("The file name \"" + std::string(title) +
-                                "\" is too short: it needs at least " +
+    throw std::invalid_argument("The file name " + QuoteForMessage(title) +
+                                " is too short: it needs at least " +
                                 std::to_string(kExtensionLength) + " characters.");
   }
   return std::string(title.substr(0, ByteOffsetOfChar(title, count - kExtensionLength)));

@@ -179,6 +179,7 @@ const ErrorCase kErrorCases[] = {
     {"UnknownOption", {"--bogus", "body1.skn"}, kExitUsage, "--bogus"},
     {"OutputWithoutName", {"body1.skn", "-o"}, kExitUsage, "-o"},
     {"ShortBodyTitle", {"dir/ab"}, kExitFailure, "\"ab\""},
+    {"ShortTitleWithControlCharacters", {"-o", "ok.cmx", "a\nb"}, kExitFailure, "\"a\\nb\" is too short"},
     {"FolderInsteadOfBody", {"skins/"}, kExitFailure, "\"skins/\""},
     {"EmptyDefaultName", {"x--y.skn"}, kExitFailure, "\"x--y.skn\"; name the file with -o"},
     {"DefaultNameOutsideCodePage", {"body-日本-x.skn"}, kExitFailure, "made from \"body-日本-x.skn\""},

@@ -155,28 +155,27 @@ TEST_F(WriteCmxFileTest, ARefusedNameTouchesNothing) {
 
 // The real disk, but one chosen step fails the way a full disk or a refused
 // rename would; a failed write leaves half of the bytes behind first.
-class FailingDisk : public FileSystem {
+class FailingDisk : public ForwardingFileSystem {
  public:
   enum class Step { kWrite, kPermissions, kRename };
   explicit FailingDisk(Step step) : step_(step) {}
 
-  fs::file_status Status(const fs::path& path, std::error_code& ec) override {
-    return RealFileSystem().Status(path, ec);
+  std::error_code CreateAndWrite(const fs::path& path, std::string_view bytes,
+                                 const fs::path* like) override {
+    if (step_ == Step::kWrite) {
+      ForwardingFileSystem::CreateAndWrite(path, bytes.substr(0, bytes.size() / 2), nullptr);
+      return std::make_error_code(std::errc::no_space_on_device);
+    }
+    if (step_ == Step::kPermissions && like) {
+      ForwardingFileSystem::CreateAndWrite(path, bytes, nullptr);
+      return std::make_error_code(std::errc::operation_not_permitted);
+    }
+    return ForwardingFileSystem::CreateAndWrite(path, bytes, like);
   }
-  std::error_code CreateAndWrite(const fs::path& path, std::string_view bytes) override {
-    if (step_ != Step::kWrite) return RealFileSystem().CreateAndWrite(path, bytes);
-    RealFileSystem().CreateAndWrite(path, bytes.substr(0, bytes.size() / 2));
-    return std::make_error_code(std::errc::no_space_on_device);
-  }
-  std::error_code SetPermissions(const fs::path& path, fs::perms perms) override {
-    if (step_ == Step::kPermissions) return std::make_error_code(std::errc::operation_not_permitted);
-    return RealFileSystem().SetPermissions(path, perms);
-  }
-  std::error_code Rename(const fs::path& from, const fs::path& to) override {
+  std::error_code Rename(const fs::path& from, const fs::path& to, bool replace) override {
     if (step_ == Step::kRename) return std::make_error_code(std::errc::permission_denied);
-    return RealFileSystem().Rename(from, to);
+    return ForwardingFileSystem::Rename(from, to, replace);
   }
-  std::error_code Remove(const fs::path& path) override { return RealFileSystem().Remove(path); }
 
  private:
   Step step_;
