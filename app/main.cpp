@@ -60,6 +60,7 @@ int main(int argc, char* argv[]) {
   }
 
   QApplication app(argc, argv);
+  tailorloft::ui::SetApplicationInfo();
   QApplication::setFont(tailorloft::ui::ApplicationFont());
 
   // Parsed again from the application's own arguments, which spell every

@@ -36,7 +36,7 @@ options=(
   -DFEATURE_sql_sqlite=OFF -DFEATURE_openssl=OFF
   -DFEATURE_pdf=OFF -DFEATURE_movie=OFF -DFEATURE_textodfwriter=OFF
   -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
-  # XPM stays: drag and drop (dropped suit files) depends on it.
+  # XPM stays on: drag and drop, which dropped suit files need, depends on it.
   -DFEATURE_imageformat_xpm=ON -DFEATURE_draganddrop=ON -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF
   -DFEATURE_colordialog=OFF -DFEATURE_fontdialog=OFF -DFEATURE_undoview=OFF
   -DFEATURE_mdiarea=OFF -DFEATURE_calendarwidget=OFF
@@ -60,6 +60,11 @@ fetch_source() {
   (cd "$work/dl" && apt-get "${aptopts[@]}" source --download-only -qq "qt6-base=$version" >&2)
   mkdir -p "$work/src.tmp"
   tar -xf "$work"/dl/qt6-base_*.orig.tar.xz -C "$work/src.tmp" --strip-components=1
+  # With Direct2D off, Gui has no DirectWrite font database, but the Windows
+  # plugin of 6.4.2 still asks for one; it then uses the GDI one, as it does
+  # on request anyway.
+  sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+    "$work/src.tmp/src/plugins/platforms/windows/qwindowsintegration.cpp"
   mv "$work/src.tmp" "$work/src"
 }
 

@@ -13,7 +13,11 @@ void SetApplicationInfo() {
   QCoreApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
   // Lets the desktop match the window to the installed menu entry and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tailorloft.Tailorloft"));
-  QGuiApplication::setWindowIcon(ProgramIcon());
+  // Icons need the window system: before the application object exists
+  // (answering --help), only the names are set.
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+    QGuiApplication::setWindowIcon(ProgramIcon());
+  }
 }
 
 QIcon ProgramIcon() {

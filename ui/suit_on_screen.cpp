@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 
+#include "ui/form_layout.h"
 #include "ui/frm_main.h"
 
 namespace tailorloft::ui {
