@@ -33,10 +33,12 @@ printf '%s\n' 'add_library(CLI11::CLI11 INTERFACE IMPORTED)' \
   >"$build/cli11/CLI11Config.cmake"
 
 echo "-- cross build, with the windows"
+export TAILORLOFT_QT_WINDOWS=$qt
 # Release and stripped, as shipped. The forced header makes a missing NOMINMAX
 # fail here as it would with MSVC.
-cmake -S . -B "$build/tailorloft" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+cmake -S . -B "$build/tailorloft" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64-qt.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s \
+  "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" \
   -DCMAKE_CXX_FLAGS="-include $root/tests/windows/msvc_minmax.h" \
   -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DTAILORLOFT_BUILD_GUI=ON -DTAILORLOFT_BUILD_CLI=ON -DTAILORLOFT_BUILD_BENCH=OFF \
@@ -49,15 +51,19 @@ echo "-- what Windows reads from the programs"
 # information and the manifest, as built into each program.
 check_program() {
   local exe=$build/tailorloft/$1 subsystem=$2 failed=0
-  x86_64-w64-mingw32-objdump -p "$exe" | grep -q "^Subsystem.*($subsystem)" || { echo "$1: not $subsystem" >&2; failed=1; }
+  # Read whole before matching: grep -q would end the pipe early and fail it.
+  local headers ascii
+  headers=$(x86_64-w64-mingw32-objdump -p "$exe")
+  ascii=$(strings "$exe")
+  grep -q "^Subsystem.*($subsystem)" <<<"$headers" || { echo "$1: not $subsystem" >&2; failed=1; }
   local strings
   strings=$(strings -el "$exe" | tr '\n' '|')
   for pair in "IDI_ICON1|" "FileVersion|$version" "ProductVersion|$version" "ProductName|Tailorloft" "FileDescription|"; do
-    [[ $strings == *"|$pair"* ]] || { echo "$1: no version entry $pair" >&2; failed=1; }
+    [[ $strings == *"$pair"* ]] || { echo "$1: no version entry $pair" >&2; failed=1; }
   done
   for setting in '>PerMonitorV2<' '>true</longPathAware>' '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a' \
     'Microsoft.Windows.Common-Controls' 'level="asInvoker"'; do
-    strings "$exe" | grep -qF "$setting" || { echo "$1: manifest lacks $setting" >&2; failed=1; }
+    grep -qF "$setting" <<<"$ascii" || { echo "$1: manifest lacks $setting" >&2; failed=1; }
   done
   return $failed
 }
