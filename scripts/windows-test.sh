@@ -15,28 +15,13 @@ echo "-- Qt for Windows"
 qt=$(scripts/build-qt-windows.sh)
 echo "$qt"
 
-echo "-- GoogleTest for MinGW-w64"
-if [[ ! -f $build/googletest-install/lib/cmake/GTest/GTestConfig.cmake ]]; then
-  cmake -S /usr/src/googletest -B "$build/googletest" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON \
-    -DCMAKE_INSTALL_PREFIX="$build/googletest-install" >/dev/null
-  cmake --build "$build/googletest" -j2
-  cmake --install "$build/googletest" >/dev/null
-fi
-
-# CLI11 is header-only: Debian's headers serve the cross build too, without
-# putting the rest of /usr/include on its path.
-mkdir -p "$build/cli11/include"
-ln -sfn /usr/include/CLI "$build/cli11/include/CLI"
-printf '%s\n' 'add_library(CLI11::CLI11 INTERFACE IMPORTED)' \
-  "set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES \"$build/cli11/include\")" \
-  >"$build/cli11/CLI11Config.cmake"
+source "$root/scripts/mingw-test-deps.sh"
 
 echo "-- cross build, with the windows"
 export TAILORLOFT_QT_WINDOWS=$qt
 # Release and stripped, as shipped. The forced header makes a missing NOMINMAX
 # fail here as it would with MSVC.
-cmake -S . -B "$build/tailorloft" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64-qt.cmake" \
+cmake -S . -B "$build/gui" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64-qt.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s \
   "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" \
   -DCMAKE_CXX_FLAGS="-include $root/tests/windows/msvc_minmax.h" \
@@ -44,13 +29,13 @@ cmake -S . -B "$build/tailorloft" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/m
   -DTAILORLOFT_BUILD_GUI=ON -DTAILORLOFT_BUILD_CLI=ON -DTAILORLOFT_BUILD_BENCH=OFF \
   -DTAILORLOFT_WERROR=ON -DGTest_DIR="$build/googletest-install/lib/cmake/GTest" \
   -DCLI11_DIR="$build/cli11" >/dev/null
-cmake --build "$build/tailorloft" -j2
+cmake --build "$build/gui" -j2
 
 echo "-- what Windows reads from the programs"
 # The subsystem (no console window for tailorloft.exe), the icon, the version
 # information and the manifest, as built into each program.
 check_program() {
-  local exe=$build/tailorloft/$1 subsystem=$2 failed=0
+  local exe=$build/gui/$1 subsystem=$2 failed=0
   # Read whole before matching: grep -q would end the pipe early and fail it.
   local headers ascii
   headers=$(x86_64-w64-mingw32-objdump -p "$exe")
@@ -73,10 +58,10 @@ echo "programs: subsystems, version information and manifests as they should be"
 
 echo "-- zip and installer"
 dist=$build/dist
-scripts/windows-package.sh "$build/tailorloft" "$qt" "$dist"
+scripts/windows-package.sh "$build/gui" "$qt" "$dist"
 # An older version to install over, with a file the new one no longer has.
 echo "gone in later versions" >"$dist/only-in-0.9.0.txt"
 TAILORLOFT_PACKAGE_EXTRA="$dist/only-in-0.9.0.txt" \
-  scripts/windows-package.sh "$build/tailorloft" "$qt" "$dist" 0.9.0 2>/dev/null
+  scripts/windows-package.sh "$build/gui" "$qt" "$dist" 0.9.0 2>/dev/null
 
-tests/windows/wine_tests.sh "$build/tailorloft" "$qt" "$dist" "$version"
+tests/windows/wine_tests.sh "$build/gui" "$qt" "$dist" "$version"

@@ -8,22 +8,7 @@ root=$PWD
 build=$root/build-mingw
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 
-echo "-- GoogleTest for MinGW-w64"
-if [[ ! -f $build/googletest-install/lib/cmake/GTest/GTestConfig.cmake ]]; then
-  cmake -S /usr/src/googletest -B "$build/googletest" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON \
-    -DCMAKE_INSTALL_PREFIX="$build/googletest-install" >/dev/null
-  cmake --build "$build/googletest" -j2
-  cmake --install "$build/googletest" >/dev/null
-fi
-
-# CLI11 is header-only: Debian's headers serve the cross build too, without
-# putting the rest of /usr/include on its path.
-mkdir -p "$build/cli11/include"
-ln -sfn /usr/include/CLI "$build/cli11/include/CLI"
-printf '%s\n' 'add_library(CLI11::CLI11 INTERFACE IMPORTED)' \
-  "set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES \"$build/cli11/include\")" \
-  >"$build/cli11/CLI11Config.cmake"
+source "$root/scripts/mingw-test-deps.sh"
 
 echo "-- cross build"
 cmake -S . -B "$build/tailorloft" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
