@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <system_error>
+#include <unordered_set>
 
 #include "env/fold_case.h"
 #include "env/paths.h"
@@ -118,13 +119,14 @@ std::vector<std::string> ParseSteamLibraryFolders(std::string_view vdf) {
 
 std::optional<fs::path> FindLegacyCollection(const std::vector<fs::path>& steamFolders,
                                              const std::vector<fs::path>& eaGamesFolders) {
+  // In the order found, each folder once; the set keeps a list of many
+  // thousand libraries from costing time quadratic in its length.
   std::vector<fs::path> libraries;
-  const auto addLibrary = [&libraries](fs::path folder) {
+  std::unordered_set<fs::path::string_type> seen;
+  const auto addLibrary = [&libraries, &seen](fs::path folder) {
     folder = folder.lexically_normal();
     if (folder.has_relative_path() && !folder.has_filename()) folder = folder.parent_path();
-    if (std::find(libraries.begin(), libraries.end(), folder) == libraries.end()) {
-      libraries.push_back(std::move(folder));
-    }
+    if (seen.insert(folder.native()).second) libraries.push_back(std::move(folder));
   };
   for (const fs::path& steam : steamFolders) {
     addLibrary(steam);
