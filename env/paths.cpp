@@ -1,10 +1,19 @@
 #include "env/paths.h"
 
-#include <fstream>
+#include <memory>
 #include <iterator>
 #include <system_error>
 
 #include "env/fold_case.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <sys/stat.h>
+#include <sys/types.h>
+#endif
 
 namespace tailorloft::env {
 
@@ -40,16 +49,42 @@ fs::path ResolveCaseInsensitive(const fs::path& base, std::string_view relative)
   return current;
 }
 
-std::optional<std::string> ReadSmallFile(const fs::path& file, std::size_t maxBytes) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string contents;
-  char buffer[4096];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    contents.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (contents.size() > maxBytes) return std::nullopt;
+std::FILE* OpenRegularFile(const fs::path& file, std::uintmax_t& size) {
+#ifdef _WIN32
+  std::FILE* in = _wfopen(file.c_str(), L"rb");
+  if (in == nullptr) return nullptr;
+  struct _stat64 st {};
+  if (_fstat64(_fileno(in), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
+    std::fclose(in);
+    return nullptr;
   }
-  if (in.bad()) return std::nullopt;
+#else
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* in = ::fdopen(fd, "rb");
+  if (in == nullptr) {
+    ::close(fd);
+    return nullptr;
+  }
+#endif
+  size = static_cast<std::uintmax_t>(st.st_size);
+  return in;
+}
+
+std::optional<std::string> ReadSmallFile(const fs::path& file, std::size_t maxBytes) {
+  std::uintmax_t size = 0;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(OpenRegularFile(file, size), &std::fclose);
+  if (!in) return std::nullopt;
+  if (size > maxBytes) return std::nullopt;
+  std::string contents(static_cast<std::size_t>(size), '\0');
+  const std::size_t got = std::fread(contents.data(), 1, contents.size(), in.get());
+  if (std::ferror(in.get())) return std::nullopt;
+  contents.resize(got);
   return contents;
 }
 

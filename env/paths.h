@@ -3,6 +3,8 @@
 // and UTF-8 text convert with PathFromUtf8/Utf8FromPath of core/utf8.h.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -20,8 +22,15 @@ namespace tailorloft::env {
 std::filesystem::path ResolveCaseInsensitive(const std::filesystem::path& base,
                                              std::string_view relative);
 
-// The contents of a small file, or nothing when it is missing, unreadable or
-// larger than `maxBytes`.
+// Opens `file` for reading only when it is a regular file, judged on the file
+// that was opened, so nothing put there in between counts. A FIFO or device
+// never blocks the open. `size` is the length the file had when opened: read
+// no more than that, as files under /proc say 0 and may never end.
+// Null when missing, unreadable or not a regular file.
+std::FILE* OpenRegularFile(const std::filesystem::path& file, std::uintmax_t& size);
+
+// The contents of a small regular file, or nothing when it is missing,
+// unreadable, not a regular file or larger than `maxBytes`.
 std::optional<std::string> ReadSmallFile(const std::filesystem::path& file, std::size_t maxBytes);
 
 }  // namespace tailorloft::env

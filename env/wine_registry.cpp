@@ -7,6 +7,7 @@
 
 #include "core/utf8.h"
 #include "env/fold_case.h"
+#include "env/paths.h"
 
 namespace tailorloft::env {
 namespace {
@@ -354,18 +355,17 @@ std::optional<WineRegistryValue> FindWineRegistryValueInFile(const std::filesyst
   struct Closer {
     void operator()(std::FILE* f) const { std::fclose(f); }
   };
-#ifdef _WIN32
-  std::unique_ptr<std::FILE, Closer> in(_wfopen(file.c_str(), L"rb"));
-#else
-  std::unique_ptr<std::FILE, Closer> in(std::fopen(file.c_str(), "rb"));
-#endif
+  std::uintmax_t left = 0;
+  std::unique_ptr<std::FILE, Closer> in(OpenRegularFile(file, left));
   if (!in) return std::nullopt;
   WineRegistryScanner scanner(query);
   std::unique_ptr<char[]> buffer(new char[kMaxLine]);
-  for (;;) {
-    const std::size_t got = std::fread(buffer.get(), 1, kMaxLine, in.get());
+  while (left > 0) {
+    const std::size_t want = left < kMaxLine ? static_cast<std::size_t>(left) : kMaxLine;
+    const std::size_t got = std::fread(buffer.get(), 1, want, in.get());
+    left -= got;
     if (got > 0 && !scanner.Feed(std::string_view(buffer.get(), got))) break;
-    if (got < kMaxLine) {
+    if (got < want) {
       if (std::ferror(in.get())) return std::nullopt;
       break;
     }

@@ -7,7 +7,12 @@
 #include <ostream>
 #include <string>
 
+#include "env/paths.h"
 #include "temp_folder.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace tailorloft::env {
 namespace {
@@ -175,6 +180,26 @@ TEST(WineRegistryFileTest, MissingFileIsNotFound) {
   EXPECT_EQ(FindWineRegistryValueInFile(folder.path() / "system.reg", kGameQuery), std::nullopt);
   EXPECT_EQ(FindWineRegistryValueInFile(folder.path(), kGameQuery), std::nullopt);  // a folder
 }
+
+#ifndef _WIN32
+// What the lookup reads may be anything a user's files link to: a FIFO nobody
+// writes, a device, a /proc file that never ends. Each is read as nothing,
+// without blocking (a fault here hangs the test rather than failing it).
+TEST(SpecialFilesTest, AreReadAsNothingWithoutBlocking) {
+  testing::TempFolder folder;
+  const std::filesystem::path fifo = folder.path() / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::filesystem::path toDevice = folder.path() / "device";
+  std::filesystem::create_symlink("/dev/zero", toDevice);
+  const std::filesystem::path toProc = folder.path() / "proc";
+  std::filesystem::create_symlink("/proc/self/stat", toProc);
+  for (const auto& file : {fifo, toDevice, toProc}) {
+    const std::optional<std::string> small = ReadSmallFile(file, 1 << 20);
+    EXPECT_TRUE(!small || small->empty()) << file;
+    EXPECT_FALSE(FindWineRegistryValueInFile(file, kGameQuery)) << file;
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace tailorloft::env
