@@ -5,7 +5,7 @@
 #include <system_error>
 #include <unordered_set>
 
-#include "env/fold_case.h"
+#include "core/fold_case.h"
 #include "env/paths.h"
 
 namespace tailorloft::env {

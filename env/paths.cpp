@@ -4,7 +4,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "env/fold_case.h"
+#include "core/fold_case.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -49,7 +49,7 @@ fs::path ResolveCaseInsensitive(const fs::path& base, std::string_view relative)
   return current;
 }
 
-std::FILE* OpenRegularFile(const fs::path& file, std::uintmax_t& size) {
+OpenFile OpenRegularFile(const fs::path& file, std::uintmax_t& size) {
 #ifdef _WIN32
   std::FILE* in = _wfopen(file.c_str(), L"rb");
   if (in == nullptr) return nullptr;
@@ -73,12 +73,12 @@ std::FILE* OpenRegularFile(const fs::path& file, std::uintmax_t& size) {
   }
 #endif
   size = static_cast<std::uintmax_t>(st.st_size);
-  return in;
+  return OpenFile(in);
 }
 
 std::optional<std::string> ReadSmallFile(const fs::path& file, std::size_t maxBytes) {
   std::uintmax_t size = 0;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(OpenRegularFile(file, size), &std::fclose);
+  const OpenFile in = OpenRegularFile(file, size);
   if (!in) return std::nullopt;
   if (size > maxBytes) return std::nullopt;
   std::string contents(static_cast<std::size_t>(size), '\0');

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,7 +28,11 @@ std::filesystem::path ResolveCaseInsensitive(const std::filesystem::path& base,
 // never blocks the open. `size` is the length the file had when opened: read
 // no more than that, as files under /proc say 0 and may never end.
 // Null when missing, unreadable or not a regular file.
-std::FILE* OpenRegularFile(const std::filesystem::path& file, std::uintmax_t& size);
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
+OpenFile OpenRegularFile(const std::filesystem::path& file, std::uintmax_t& size);
 
 // The contents of a small regular file, or nothing when it is missing,
 // unreadable, not a regular file or larger than `maxBytes`.

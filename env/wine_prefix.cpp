@@ -8,7 +8,7 @@
 #include <system_error>
 #include <utility>
 
-#include "env/fold_case.h"
+#include "core/fold_case.h"
 #include "env/legacy_collection.h"
 #include "env/paths.h"
 

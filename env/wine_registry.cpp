@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "core/utf8.h"
-#include "env/fold_case.h"
+#include "core/fold_case.h"
 #include "env/paths.h"
 
 namespace tailorloft::env {
@@ -352,11 +352,8 @@ std::optional<WineRegistryValue> FindWineRegistryValue(std::string_view file,
 
 std::optional<WineRegistryValue> FindWineRegistryValueInFile(const std::filesystem::path& file,
                                                              const WineRegistryQuery& query) {
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
   std::uintmax_t left = 0;
-  std::unique_ptr<std::FILE, Closer> in(OpenRegularFile(file, left));
+  const OpenFile in = OpenRegularFile(file, left);
   if (!in) return std::nullopt;
   WineRegistryScanner scanner(query);
   std::unique_ptr<char[]> buffer(new char[kMaxLine]);

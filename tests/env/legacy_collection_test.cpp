@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "env/fold_case.h"
+#include "core/fold_case.h"
 #include "env/paths.h"
 #include "temp_folder.h"
 
