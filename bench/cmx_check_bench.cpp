@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tailorloft-cli --check on a skins folder of 20 000 suits and their skins,
 // against just reading those CMX files, in the same run. The closing line
 // gives the ratio: what the checks (bones, head/body, a case-blind lookup of

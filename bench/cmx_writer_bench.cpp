@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the safe CMX writer costs over a plain write of the same bytes. Compare
 // BM_WriteCmxFile/accessories:N with BM_PlainWrite/accessories:N; BM_FormatCmx
 // shows how much of the difference is turning the suit into bytes.

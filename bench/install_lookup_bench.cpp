@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's install folder looked up the way start-up does it, in a Wine
 // prefix the size of a fresh Wine 8 one: a system.reg of about 1.7 MB and
 // 44 000 lines, with the game's keys where Wine's sorted order puts them.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the writer benchmark and prints, for each suit size, the time of
 # WriteCmxFile divided by the time of a plain write of the same bytes (medians
 # of 5 runs). Usage: bench/writer_ratio.sh [path/to/cmx_writer_bench] [benchmark flags...]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tailorloft-cli --check and --show: reading suit files back, to find what the
 // game would trip over before it is started, and to print a suit in the
 // program's own argument form.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tailorloft-cli as a function: parses the command line, writes one CMX suit
 // file (or its bytes to `out`) and reports problems on `err`, so tests can run
 // the whole program in-process with their own folder and streams.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the program's text on Windows, where a console shows only what is
 // written in its own code page unless it is given UTF-16.
 #pragma once

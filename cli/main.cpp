@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tailorloft-cli: writes one CMX suit file from skin file names given on the
 // command line. Everything but reading the command line lives in cli.cpp.
 #include <iostream>

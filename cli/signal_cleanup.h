@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ctrl+C, a closed terminal or a `kill` in the middle of a save must not leave
 // the save's temporary file behind: this file system remembers the temporary
 // file while it exists, and SIGINT, SIGTERM and SIGHUP remove it before the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One place for the warning flags every target of the project builds with.
 function(tailorloft_warnings target)
   if(MSVC)

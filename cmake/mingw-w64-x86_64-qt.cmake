@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The MinGW-w64 cross build with the windows: as mingw-w64-x86_64.cmake, and
 # also finds Qt for Windows in the folder TAILORLOFT_QT_WINDOWS names (set by
 # scripts/windows-test.sh to what scripts/build-qt-windows.sh printed).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (posix threads),
 # linked statically so the programs run under Wine without extra DLLs.
 set(CMAKE_SYSTEM_NAME Windows)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bones an accessory can be bound to, and the "<BONE> = <file title>"
 // entry in which one accessory travels from the dialog to the list and the file.
 #pragma once

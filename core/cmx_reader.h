@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads CMX suit files back: the exact inverse of FormatCmx, tolerant of what
 // hand-edited files commonly hold (LF line ends, spaces or tabs around
 // numbers, tabs around names, empty lines at the end, no final count line),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns a suit into the exact bytes of a CMX character file and writes them
 // so that a failure never leaves a partial or damaged file behind.
 #pragma once

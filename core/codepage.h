@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 8-bit character set a CMX file is written in. The game matches names
 // byte for byte, so a character the set cannot hold must be refused, never
 // replaced by a look-alike or a question mark.

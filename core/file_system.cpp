@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real disk. This file is the one place in core/ that talks to the
 // operating system directly: what the standard library cannot do (flush a
 // file to the disk, rename without replacing, keep a file's owner, ask what

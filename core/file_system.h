@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The few file operations the CMX writer needs, behind an interface so tests
 // can make any one of them fail (a full disk halfway through, a rename that is
 // refused) without a real broken disk.

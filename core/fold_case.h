@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names compared the way Windows compares registry keys and file names: by
 // character, ignoring case. Text is UTF-8; a byte that is not part of a
 // well-formed sequence only ever equals the same byte.

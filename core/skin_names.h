@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a skin file title is read: fields separated by "-" tell whether the skin
 // is a head or a body, what to call its CMX file and which bone an accessory
 // belongs to. Titles are UTF-8; lengths count characters.

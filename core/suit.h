@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A suit as the save command hands it over, and its gathering from the
 // choices on screen. Gathering checks every name, so nothing is written for
 // a suit that would make a broken file.

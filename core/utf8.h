@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8 helpers for the name rules: every length and position of a file title
 // counts characters (code points), never bytes.
 #pragma once

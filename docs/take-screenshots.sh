@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README's screenshots from the real program under Xvfb: a new user
 # whose game sits in ~/.wine picks a body, adds two accessories whose bones are
 # suggested by their names, and the windows are captured as they look then.

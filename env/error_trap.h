@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The last resort for an error the program cannot recover from: the report is
 // written to errorlog.txt in the program's folder (or, where that cannot be
 // written, in the per-user data folder), shown to the user, and the program ends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the install lookup looks for the game, in words a user can check by
 // hand, for the About box when the game was not found.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the game is installed: the registry on Windows, a Wine prefix on
 // Linux, and the Legacy Collection's usual folders when no registry value
 // names the game. Free of Qt so it also builds with a MinGW cross compiler.

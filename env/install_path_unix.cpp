@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The install lookup where there is no Windows registry: the game runs under
 // Wine, so its registry value is read from the user's Wine prefixes.
 #include "env/install_path.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The install lookup on Windows: the game's registry value, read the way a
 // 32-bit program sees it, else the Legacy Collection's usual folders.
 #include <windows.h>

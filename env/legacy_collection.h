@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the Legacy Collection, the game's current release, which may not
 // write the registry value older releases did: it lives in a Steam library
 // (steamapps/common/The Sims Legacy Collection) or in the EA app's games

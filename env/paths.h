@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Folder helpers the install lookups share: finding a folder the way Windows
 // and Wine do, whatever the case of its name, and reading small files. Paths
 // and UTF-8 text convert with PathFromUtf8/Utf8FromPath of core/utf8.h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder the file dialogs start in: the one the user last picked a file
 // from, kept per user between runs (QSettings "Tailorloft"/"Tailorloft",
 // group "Settings", key "Last File Path").

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The code page CMX files are written in: the one the game reads them with.
 #pragma once
 

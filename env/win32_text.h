@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text conversions between Windows code pages and UTF-16, for the Windows
 // side of the platform layer. Every conversion is exact or refused.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The install lookup where the game runs under Wine: its registry lives in a
 // Wine prefix, a folder with system.reg (HKEY_LOCAL_MACHINE), user.reg
 // (HKEY_CURRENT_USER) and dosdevices/ linking drive letters to Unix folders.

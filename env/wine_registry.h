@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads one value out of a Wine registry file (system.reg, user.reg): the
 // text files a Wine prefix keeps its registry in. The file is not ours, so any
 // input must give an answer or "not found", never a crash. Only the lines of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a CMX file: no crash, no hang, and whatever is read writes
 // back to bytes that read as the same suits.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a Steam libraryfolders.vdf: no crash, no hang, no empty folder.
 #include <cstddef>
 #include <cstdint>

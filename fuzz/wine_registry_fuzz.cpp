@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a Wine registry file: no crash, no hang, the same answer
 // whether the file comes whole or in pieces, and well-formed UTF-8 out.
 #include <cstddef>

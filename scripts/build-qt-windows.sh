@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Qt for 64-bit Windows (MinGW-w64, shared DLLs) from Debian's qtbase
 # source, with only what the two windows and their tests use, and prints the
 # folder it is installed in. The build is cached outside the clone, keyed by

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, through apt-get, whatever the build and the tests need and this
 # machine does not have yet. Safe to run again: it installs only what is missing.
 set -euo pipefail

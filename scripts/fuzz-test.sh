@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang and runs each briefly from the seed
 # corpus in fuzz/corpus. New inputs go to a scratch folder, never the seeds.
 # FUZZ_SECONDS sets the time per target (default 10).

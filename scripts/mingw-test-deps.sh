@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the MinGW-w64 test scripts: GoogleTest built for Windows once, and
 # CLI11 for the cross build. Needs $build and $toolchain set.
 echo "-- GoogleTest for MinGW-w64"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything and runs every test: the normal build, the same tests
 # under AddressSanitizer + UndefinedBehaviorSanitizer, and the Qt-free Windows
 # code cross-built with MinGW-w64 and run under Wine.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Windows downloads from a MinGW-w64 build of the project: the
 # portable folder Tailorloft/ (the two programs, the Qt DLLs and plugins they
 # load, the licence texts), Tailorloft-<version>-win64.zip of it, and

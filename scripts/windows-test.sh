@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows programs, built and tried here: Qt for Windows (built once, then
 # cached outside the clone), the whole project cross-built with MinGW-w64 and
 # -Werror, every test program run as a Windows program under Wine, the real

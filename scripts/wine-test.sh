@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds the code that has a Windows side without Qt (the suit core, the
 # install lookup and tailorloft-cli) with MinGW-w64, and runs its tests under Wine in a
 # throwaway prefix: the registry tests write the keys they read.

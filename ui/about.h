@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box (F1 on the main window): who the program is, its licence,
 // and where it found or looked for the game, keeps its setting and has its guide.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Who the program says it is, and the font its windows were laid out for.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows need from the world around them: file dialogs, message
 // boxes and the game's install folder. The program passes the real ones;
 // tests pass fakes that answer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A file dialog in the shape the windows use it: set the properties, show it
 // to open or to save, read back the chosen full name and file title. Each
 // window owns one, and it keeps its properties between uses, so a save

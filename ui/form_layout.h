@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for the windows' fixed layouts, which are drawn in twips: 15 twips
 // make one pixel at 96 dpi, and Qt scales those pixels for denser screens.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modal Add Accessory dialog: the user picks an accessory skin file and
 // an attachment point, and the dialog hands back one "<BONE> = <file title>"
 // entry through Accessory, which outlives the dialog's closing.

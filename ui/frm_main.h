@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: holds the suit being put together (body or head file,
 // Head/Body choice, accessory list) in its controls, and runs its commands.
 #pragma once

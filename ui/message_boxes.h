@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message boxes the windows show, behind an interface so tests can
 // answer them.
 #pragma once

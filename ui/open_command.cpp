@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a suit in the main window (Ctrl+O, a dropped file, the command
 // line) and the skin files dropped on its body field and accessory list.
 #include <QCoreApplication>

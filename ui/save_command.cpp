@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's Save command: chooses and confirms the target file, keeps
 // the remembered folder up to date and writes the suit on screen.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The suit on screen: read from the controls for saving, written to them for
 // opening, so the two directions cannot drift apart.
 #include <QLineEdit>

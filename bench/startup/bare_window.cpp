@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardsticks for the program's start-up: an empty Qt window of the main
 // window's size and font, shown as soon as the application exists; with
 // --text-box it also holds one text box, which starts Qt's font system (the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures how long tailorloft takes from start until its main window is
 # mapped, against a bare Qt window of the same size, under Xvfb, with the game
 # found in a Wine prefix whose system.reg is as large as a real one (~1.7 MB).

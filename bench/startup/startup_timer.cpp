@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // startup_timer TITLE PROGRAM [ARGS...]
 // Starts PROGRAM and prints the milliseconds from just before the start until
 // the X server maps a window titled exactly TITLE; then ends the program.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the PNG icons, in the sizes menus and task bars ask for, from the
 # SVGs: 16 and 24 pixels from the small drawing, whose bolder shapes stay
 # readable there, the others from the full one. The PNGs are committed, so

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Gives a Windows program its icon, version information (from the project's
 # version) and manifest, all in one resource file generated for it.
 function(tailorloft_windows_resources target description)

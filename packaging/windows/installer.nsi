@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; Tailorloft's Windows installer: a per-user install that needs no
 ; administrator, with a Start menu entry, "Open with Tailorloft" for .cmx files
 ; (never taking over the default program) and an uninstaller registered for

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the real tailorloft-cli executable: a save in an empty folder, the
 # refusal to replace it, and --stdout, comparing exact bytes.
 # Called as: cmake -DCLI=<executable> -DFOLDER=<scratch folder> -P binary_test.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A message of tailorloft-cli as a Windows console shows it: every character
 // of a file name, whatever the console's code page.
 #include "cli/console_win32.h"

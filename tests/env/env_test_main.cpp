@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the Qt side of the environment tests with settings kept in a folder of
 // their own, never the user's.
 #include <QCoreApplication>

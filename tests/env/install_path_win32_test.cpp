@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs on Windows, or under Wine: the keys are made by the test itself in a
 // throwaway registry, in both views of a 64-bit system.
 #include <windows.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual page of tailorloft-cli stays true to the program: it formats
 # without warnings, documents exactly the options and bones that --help lists,
 # names the version --version prints, and its examples do what it says.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package with CPack, unpacks it into a scratch root the way
 # dpkg would install it, and checks that it holds exactly the expected files,
 # that its dependencies were computed, and that the unpacked programs run.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The desktop entry and the AppStream metainfo pass their validators, and the
 # PNG icon is really 256 x 256 pixels.
 # Usage: check_desktop_metadata.sh FILE.desktop FILE.metainfo.xml ICON-256.png

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fakes that answer the windows' file dialogs and message boxes, and record
 // what the windows asked of them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file dialog: filters in Qt's form, and the real QFileDialog driven as a
 // user would, typing a name and accepting.
 #include <QFileDialog>

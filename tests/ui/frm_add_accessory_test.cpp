@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Add Accessory dialog and the main window's Add command.
 #include <QComboBox>
 #include <QLineEdit>

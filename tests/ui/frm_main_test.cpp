@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's start-up and its body file, Delete and Quit commands.
 #include <QDir>
 #include <QLineEdit>

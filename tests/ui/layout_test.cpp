@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user sees of the two windows and how the keyboard drives them:
 // every caption fits its box in the program's font whatever the desktop's,
 // the windows keep their fixed size with no maximise or minimise button and

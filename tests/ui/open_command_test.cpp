@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a suit: each way in fills the controls as if built by hand, an
 // opened file saves back byte for byte, refusals leave the window as it was,
 // and dropped skin files land where they are dropped.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Save command: the proposed name, cancel, the overwrite question, the
 // exact file written, failures reported without losing anything, and the
 // fatal error trap for a dialog that cannot be prepared.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program under Xvfb and checks that its main window appears
 # with the right title: the design caption without the game, the versioned
 # title once the game is found in a Wine prefix. Exits 77 (skipped) where

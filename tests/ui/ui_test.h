@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixture of the window tests: a scratch folder, a fresh settings store,
 // an empty remembered folder and a script of dialog answers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the window tests inside one QApplication, off screen unless a display
 // is asked for, with a settings store of their own.
 #include <gtest/gtest.h>

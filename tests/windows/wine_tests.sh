@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the Windows build as Windows programs under Wine, with one Xvfb as the
 # screen for the whole run:
 #  1. every test program, in a throwaway prefix, the window tests on Qt's real
