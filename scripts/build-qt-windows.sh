@@ -43,7 +43,9 @@ options=(
   -DFEATURE_mdiarea=OFF -DFEATURE_calendarwidget=OFF
   -DFEATURE_testlib=ON -DFEATURE_testlib_selfcover=OFF
 )
-key=$(printf '%s\n' "$version" "${options[@]}" | cat - "$toolchain" | sha256sum | cut -c1-12)
+# The toolchain's comments change nothing that is built, so they are not part of it.
+key=$(printf '%s\n' "$version" "${options[@]}" | cat - <(grep -v '^[[:space:]]*#' "$toolchain") |
+  sha256sum | cut -c1-12)
 prefix=$cache/qt-windows-$key
 work=$cache/qt-windows-build-$key
 
