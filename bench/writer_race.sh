@@ -7,7 +7,7 @@
 #    test build's save_shim.so (tests/cli), all 20 first look at the target
 #    and only then rename, the widest window a race can have.
 # 2. Kill loop: SAVES saves with -f over one file, alternating two suits,
-#    each sent kill -9 after a random delay. After each one the file must be
+#    each sent kill -9 after a random delay of 0-40 ms. After each one the file must be
 #    exactly the old or the new suit. Temporary files left by the kills are
 #    counted, aged past the writer's limit, and one more save must remove them.
 # Usage: bench/writer_race.sh [tailorloft-cli] [ROUNDS] [SAVES]
@@ -60,25 +60,27 @@ elapsed=$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { print b - a }')
 printf 'rounds with exactly one winner: %d of %d; most winners in a round: %d; %.1f s\n' \
   "$one_winner" "$rounds" "$worst" "$elapsed"
 
-echo "== kill loop: $saves saves, each sent kill -9 after 0-20 ms"
-# Two suits of about 400 KB each, so that a save takes a few milliseconds.
+echo "== kill loop: $saves saves, each sent kill -9 after 0-40 ms"
+# Two suits of about 170 KB each: a save takes about 30 ms, flushes included,
+# so the kills fall into every step of it, and some saves finish.
 accessories=()
 for i in $(seq 5000); do accessories+=("L_HAND=x-acc$i-L_HAND-a.skn"); done
-"$cli" --stdout "$body" "${accessories[@]}" >a.cmx
-"$cli" --stdout x-B08-PELVIS-BODY.skn "${accessories[@]}" >b.cmx
-mkdir kill
-cp a.cmx kill/B07.cmx
+# Both saved as B07.cmx, the name the suit takes from its file.
+mkdir a b kill
+"$cli" -o a/B07.cmx "$body" "${accessories[@]}"
+"$cli" -o b/B07.cmx x-B08-PELVIS-BODY.skn "${accessories[@]}"
+cp a/B07.cmx kill/B07.cmx
 killed=0 finished=0 damaged=0
 for n in $(seq "$saves"); do
   if ((n % 2)); then next=x-B08-PELVIS-BODY.skn; else next=$body; fi
   "$cli" -f -o kill/B07.cmx "$next" "${accessories[@]}" 2>/dev/null &
   pid=$!
-  sleep "0.0$(printf '%02d' $((RANDOM % 20)))"
+  sleep "0.0$(printf '%02d' $((RANDOM % 40)))"
   kill -9 "$pid" 2>/dev/null
-  wait "$pid"
+  { wait "$pid"; } 2>/dev/null  # no "Killed" line per save
   status=$?
   if [[ $status == 137 ]]; then killed=$((killed + 1)); else finished=$((finished + 1)); fi
-  if ! cmp -s kill/B07.cmx a.cmx && ! cmp -s kill/B07.cmx b.cmx; then
+  if ! cmp -s kill/B07.cmx a/B07.cmx && ! cmp -s kill/B07.cmx b/B07.cmx; then
     damaged=$((damaged + 1))
     echo "save $n: B07.cmx is neither suit" >&2
   fi
