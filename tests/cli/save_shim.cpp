@@ -59,10 +59,10 @@ void BeforeFinalStep() {
   if (done) return;
   done = true;
   if (const char* barrier = std::getenv("TAILORLOFT_SHIM_BARRIER")) {
-    const std::string spec = barrier;
-    const std::size_t colon = spec.rfind(':');
-    const std::string folder = spec.substr(0, colon);
-    const int wanted = std::atoi(spec.c_str() + colon + 1);
+    const std::string setting = barrier;
+    const std::size_t colon = setting.rfind(':');
+    const std::string folder = setting.substr(0, colon);
+    const int wanted = std::atoi(setting.c_str() + colon + 1);
     const std::string mark = folder + "/" + std::to_string(::getpid());
     ::close(::open(mark.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
     // A process that died before its mark would keep the rest waiting; after
