@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game's install folder looked up the way start-up does it, in a Wine
 // prefix the size of a fresh Wine 8 one: a system.reg of about 1.7 MB and
-// 44 000 lines, with the game's keys where Wine's sorted order puts them.
+// 44 000 lines, with the game's keys where Wine's sorted order puts them;
+// and through a Steam libraryfolders.vdf listing 100 000 libraries.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -9,11 +10,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "env/install_path.h"
+#include "env/legacy_collection.h"
 #include "env/wine_prefix.h"
 #include "env/wine_registry.h"
 
@@ -146,6 +149,80 @@ void BM_FindGameAndSkinFolder(benchmark::State& state) {
   Describe(state, home);
 }
 BENCHMARK(BM_FindGameAndSkinFolder)->Unit(benchmark::kMicrosecond);
+
+// A home folder with Steam in ~/.steam/steam and no Wine prefix, whose
+// libraryfolders.vdf lists `count` libraries that do not exist (the game is
+// in none of them): at 100 000 entries, 3.7 MB, still within the size the
+// lookup reads. Every library is looked into once.
+struct SteamHome {
+  explicit SteamHome(int count) {
+    home = fs::temp_directory_path() / ("tailorloft-bench-" + std::to_string(std::random_device()()));
+    fs::create_directories(home / ".steam/steam/steamapps");
+    std::string text = "\"libraryfolders\"\n{\n";
+    for (int i = 0; i < count; ++i) {
+      text += "\"" + std::to_string(i) + "\"\n{\n\"path\" \"/nowhere/" + std::to_string(i) + "\"\n}\n";
+    }
+    text += "}\n";
+    vdf = home / ".steam/steam/steamapps/libraryfolders.vdf";
+    std::ofstream(vdf, std::ios::binary) << text;
+    bytes = text.size();
+    libraries = count;
+  }
+  ~SteamHome() { fs::remove_all(home); }
+  SteamHome(const SteamHome&) = delete;
+  SteamHome& operator=(const SteamHome&) = delete;
+
+  fs::path home;
+  fs::path vdf;
+  std::size_t bytes = 0;
+  int libraries = 0;
+};
+
+const SteamHome& ManyLibraries() {
+  static const SteamHome home(100000);
+  return home;
+}
+
+void DescribeSteam(benchmark::State& state, const SteamHome& home) {
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(home.bytes));
+  state.counters["file_MB"] = static_cast<double>(home.bytes) / 1e6;
+  state.counters["libraries"] = home.libraries;
+}
+
+// Reading libraryfolders.vdf and nothing else, for comparison.
+void BM_ReadLibraryFoldersOnly(benchmark::State& state) {
+  const SteamHome& home = ManyLibraries();
+  std::vector<char> buffer(64 * 1024);
+  for (auto _ : state) {
+    std::FILE* in = std::fopen(home.vdf.c_str(), "rb");
+    std::size_t total = 0;
+    while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), in)) total += got;
+    std::fclose(in);
+    benchmark::DoNotOptimize(total);
+  }
+  DescribeSteam(state, home);
+}
+BENCHMARK(BM_ReadLibraryFoldersOnly)->Unit(benchmark::kMillisecond);
+
+// Reading and parsing the file into its list of libraries.
+void BM_ParseLibraryFolders(benchmark::State& state) {
+  const SteamHome& home = ManyLibraries();
+  std::ifstream in(home.vdf, std::ios::binary);
+  const std::string text{std::istreambuf_iterator<char>(in), {}};
+  for (auto _ : state) benchmark::DoNotOptimize(ParseSteamLibraryFolders(text));
+  DescribeSteam(state, home);
+}
+BENCHMARK(BM_ParseLibraryFolders)->Unit(benchmark::kMillisecond);
+
+// All of start-up's lookup with that file: each library named once and
+// looked into, the game found in none.
+void BM_FindGameInManyLibraries(benchmark::State& state) {
+  const SteamHome& home = ManyLibraries();
+  const HomePlaces places{home.home, {}};
+  for (auto _ : state) benchmark::DoNotOptimize(FindGameInstallFolderIn(places));
+  DescribeSteam(state, home);
+}
+BENCHMARK(BM_FindGameInManyLibraries)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

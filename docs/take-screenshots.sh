@@ -4,13 +4,17 @@
 # whose game sits in ~/.wine picks a body, adds two accessories whose bones are
 # suggested by their names, and the windows are captured as they look then.
 # Needs xvfb, xdotool and imagemagick (scripts/deps.sh installs them).
-# Usage: docs/take-screenshots.sh [PATH/TO/tailorloft]   (default build/app/tailorloft)
+# THEME=qt6ct or THEME=gtk3 runs the program under that desktop theme, set to
+# a larger serif font, to see that no caption is cut; such shots go to OUT_DIR.
+# Usage: [THEME=qt6ct|gtk3] docs/take-screenshots.sh [PATH/TO/tailorloft [OUT_DIR]]
+#        (default build/app/tailorloft, and docs/)
 set -euo pipefail
 docs=$(cd "$(dirname "$0")" && pwd)
 program=$(realpath "${1:-$docs/../build/app/tailorloft}")
+out=$(realpath "${2:-$docs}")
 
 if [[ -z "${TAILORLOFT_SHOTS_DISPLAY:-}" ]]; then
-  exec xvfb-run -a -s "-screen 0 800x600x24" env TAILORLOFT_SHOTS_DISPLAY=1 "$0" "$program"
+  exec xvfb-run -a -s "-screen 0 800x600x24" env TAILORLOFT_SHOTS_DISPLAY=1 "$0" "$program" "$out"
 fi
 
 work=$(mktemp -d)
@@ -18,6 +22,27 @@ trap 'kill "${pid:-}" 2>/dev/null; rm -rf "$work"' EXIT
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
 unset WINEPREFIX
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# GTK's file dialog takes longer to open and to close.
+settle=0.5
+[[ "${THEME:-}" == gtk3 ]] && settle=2
+case "${THEME:-}" in
+  "") ;;
+  qt6ct)
+    mkdir -p "$XDG_CONFIG_HOME/qt6ct"
+    cat >"$XDG_CONFIG_HOME/qt6ct/qt6ct.conf" <<'CONF'
+[Appearance]
+style=Fusion
+[Fonts]
+fixed="DejaVu Sans Mono,12,-1,5,50,0,0,0,0,0"
+general="DejaVu Serif,12,-1,5,50,0,0,0,0,0"
+CONF
+    export QT_QPA_PLATFORMTHEME=qt6ct ;;
+  gtk3)
+    mkdir -p "$XDG_CONFIG_HOME/gtk-3.0"
+    printf '[Settings]\ngtk-font-name=DejaVu Serif 12\n' >"$XDG_CONFIG_HOME/gtk-3.0/settings.ini"
+    export QT_QPA_PLATFORMTHEME=gtk3 ;;
+  *) echo "unknown THEME $THEME (qt6ct or gtk3)" >&2; exit 2 ;;
+esac
 
 # The game, installed in a Wine prefix with a few skins.
 prefix=$HOME/.wine
@@ -52,9 +77,12 @@ choose() {
   dialog=$(window "$1")
   sleep 0.5
   xdotool mousemove --window "$dialog" 300 200
+  # Ctrl+L opens the GTK dialog's location field; Qt's own dialog ignores it.
+  xdotool key ctrl+l
+  sleep "$settle"
   xdotool type --delay 5 "$2"
   xdotool key Return
-  sleep 0.5
+  sleep "$settle"
 }
 
 cd "$HOME"
@@ -78,9 +106,14 @@ add=$(window "Add Accessory")
 sleep 0.5
 click "$add" 376 30
 choose "Select Accessory File" acc-hat-HEAD-red.skn
-import -window "$add" "$docs/add-accessory.png"
+import -window "$add" "$out/add-accessory.png"
 click "$add" 152 110                      # OK
 
 sleep 0.3
-import -window "$main" "$docs/main-window.png"
-echo "wrote $docs/main-window.png and $docs/add-accessory.png"
+import -window "$main" "$out/main-window.png"
+
+xdotool mousemove --window "$main" 200 60 key F1   # the About box
+about=$(window "About Tailorloft")
+sleep 0.5
+import -window "$about" "$out/about.png"
+echo "wrote $out/main-window.png, $out/add-accessory.png and $out/about.png"

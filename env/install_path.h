@@ -30,9 +30,9 @@ std::string ReadRegistryString(RegistryRoot rootKey, std::string_view subKey,
                                std::string_view valueName, std::uint32_t& bufferSize);
 
 // The game's install folder as start-up needs it (UTF-8): the registry value
-// (HKEY_LOCAL_MACHINE "Software\Maxis\The Sims", "InstallPath") when one names
-// the game, else a Legacy Collection install folder; "ERROR" when the game is
-// not found. Under Wine the value is turned into the Unix folder it names.
+// (HKEY_LOCAL_MACHINE "Software\Maxis\The Sims", "InstallPath") when it names
+// a folder that exists, else a Legacy Collection install folder; "ERROR" when
+// the game is not found. Under Wine the value is turned into the Unix folder it names.
 // A trailing separator is kept ("\" on Windows, "/" elsewhere) when the
 // registry value has one; the folder search gives none.
 std::string FindGameInstallFolder();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 #include "env/install_path.h"
@@ -78,7 +79,10 @@ std::string FindGameInstallFolder() {
   std::uint32_t bufferSize = 0;
   std::string folder =
       ReadRegistryString(RegistryRoot::LocalMachine, "Software\\Maxis\\The Sims", "InstallPath", bufferSize);
-  if (!folder.empty() && folder != kError) return folder;
+  // An uninstalled game may leave its value behind: only a folder that is
+  // there counts, else the Legacy Collection's folders are searched.
+  std::error_code ec;
+  if (!folder.empty() && folder != kError && fs::is_directory(PathFromUtf8(folder), ec)) return folder;
 
   std::vector<fs::path> steamFolders;
   const struct {

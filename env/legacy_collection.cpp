@@ -141,6 +141,8 @@ std::optional<fs::path> FindLegacyCollection(const std::vector<fs::path>& steamF
 
   std::error_code ec;
   for (const fs::path& library : libraries) {
+    // One look for a library that is gone, not one per component below it.
+    if (!fs::is_directory(library, ec)) continue;
     fs::path game = ResolveCaseInsensitive(library, "steamapps/common/The Sims Legacy Collection");
     if (fs::is_directory(game, ec)) return game;
   }

@@ -158,13 +158,17 @@ std::optional<std::string> MapWindowsPath(const fs::path& prefix, std::string_vi
 
 std::string FindGameInstallFolderIn(const HomePlaces& places) {
   const std::vector<fs::path> prefixes = WinePrefixes(places);
-  // A registry value, when one names the game, wins over any folder search.
+  // A registry value, when it names a folder that is there, wins over any
+  // folder search. An uninstalled game may leave its value behind: a folder
+  // that is gone does not count, and the next places are searched.
   for (const fs::path& prefix : prefixes) {
     std::uint32_t bufferSize = 0;
     const std::string value = ReadRegistryStringIn({prefix}, RegistryRoot::LocalMachine, kGameKey,
                                                     kGameValue, bufferSize);
     if (value.empty() || value == kError) continue;
-    if (std::optional<std::string> folder = MapWindowsPath(prefix, value)) return *folder;
+    std::optional<std::string> folder = MapWindowsPath(prefix, value);
+    std::error_code ec;
+    if (folder && fs::is_directory(PathFromUtf8(*folder), ec)) return *folder;
   }
 
   std::vector<fs::path> eaGamesFolders;

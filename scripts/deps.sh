@@ -11,7 +11,8 @@ packages=(
   clang libclang-rt-dev
   xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core fonts-liberation
   g++-mingw-w64-x86-64-posix wine64 wine fonts-wine nsis zip unzip
-  desktop-file-utils appstream dpkg-dev file groff-base
+  desktop-file-utils appstream dpkg-dev file groff-base lintian devscripts
+  qt6ct qt6-gtk-platformtheme
 )
 
 missing=()

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -202,6 +204,116 @@ TEST_F(WriteCmxFileTest, AFailureHalfwayLeavesTheOldFileIntactAndNoTemporaryFile
     EXPECT_EQ(Read(target), oldBytes_);
     EXPECT_EQ(Entries(), std::vector<std::string>{"mysuit.cmx"});
   }
+}
+
+// Saving to a link writes the file it names, beside that file, and the link
+// stays; a hard link keeps the old content. Without replacing, any entry of
+// the name counts, a link to nowhere too.
+TEST_F(WriteCmxFileTest, WritesThroughLinksAndSplitsHardLinks) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links need a privilege on Windows";
+#else
+  const std::string newBytes = FormatCmx(suit_);
+  const struct {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> links;  // link, what it names
+    bool realExists;
+  } cases[] = {
+      {"a link to a file", {{"link.cmx", "o/real.cmx"}}, true},
+      {"a link to nowhere", {{"link.cmx", "o/real.cmx"}}, false},
+      {"a chain of links", {{"link.cmx", "middle.cmx"}, {"middle.cmx", "o/real.cmx"}}, true},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "o");
+    if (c.realExists) Write(dir_ / "o/real.cmx", oldBytes_);
+    for (const auto& [link, named] : c.links) fs::create_symlink(named, dir_ / link);
+
+    EXPECT_THROW(WriteCmxFile(dir_ / "link.cmx", suit_, Windows1252(), RealFileSystem(), ExistingFile::kKeep),
+                 CmxFileExists)
+        << c.name;
+    WriteCmxFile(dir_ / "link.cmx", suit_);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.cmx")) << c.name;
+    EXPECT_EQ(Read(dir_ / "o/real.cmx"), newBytes) << c.name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "o"), fs::directory_iterator()), 1) << c.name;
+  }
+
+  Write(dir_ / "one.cmx", oldBytes_);
+  fs::create_hard_link(dir_ / "one.cmx", dir_ / "two.cmx");
+  WriteCmxFile(dir_ / "one.cmx", suit_);
+  EXPECT_EQ(Read(dir_ / "one.cmx"), newBytes);
+  EXPECT_EQ(Read(dir_ / "two.cmx"), oldBytes_);
+#endif
+}
+
+// The real disk, with the longest name a folder takes set by the test; every
+// temporary file's name is recorded.
+class NameLimitDisk : public ForwardingFileSystem {
+ public:
+  explicit NameLimitDisk(std::size_t limit) : limit_(limit) {}
+  std::size_t MaxNameLength(const fs::path& folder) override {
+    return std::min(limit_, ForwardingFileSystem::MaxNameLength(folder));
+  }
+  std::error_code CreateAndWrite(const fs::path& path, std::string_view bytes,
+                                 const fs::path* like) override {
+    temporaryNames.push_back(path.filename().native());
+    return ForwardingFileSystem::CreateAndWrite(path, bytes, like);
+  }
+  std::vector<fs::path::string_type> temporaryNames;
+
+ private:
+  std::size_t limit_;
+};
+
+// Any name the folder takes can be saved: the temporary name is cut to the
+// same limit, never inside a character.
+TEST_F(WriteCmxFileTest, NamesUpToTheFoldersLimitCanBeSaved) {
+  std::string accented;
+  for (int i = 0; i < 20; ++i) accented += "\xc3\xa9";  // é
+  const struct {
+    std::string name;
+    std::size_t limit;
+  } cases[] = {
+      {std::string(251, 'b') + ".cmx", 255},  // the longest name ext4 and NTFS take
+      {std::string(237, 'b') + ".cmx", 255},
+      {accented + ".cmx", 30},  // cut where a character would be split
+      {"b" + accented + ".cmx", 30},
+  };
+  for (const auto& c : cases) {
+    const fs::path target = dir_ / PathFromUtf8(c.name);
+    if (c.name.size() > ForwardingFileSystem().MaxNameLength(dir_)) continue;  // a folder on a smaller disk
+    NameLimitDisk disk(std::max(c.limit, c.name.size()));
+    WriteCmxFile(target, suit_, Windows1252(), disk);
+    EXPECT_EQ(Read(target), FormatCmx(suit_)) << c.name;
+    ASSERT_EQ(disk.temporaryNames.size(), 1u) << c.name;
+    const fs::path::string_type& temporary = disk.temporaryNames.front();
+    EXPECT_LE(temporary.size(), std::max(c.limit, c.name.size())) << c.name;
+    const std::string utf8 = Utf8FromPath(fs::path(temporary));
+    bool malformed = false;
+    for (std::size_t pos = 0; pos < utf8.size() && !malformed;) DecodeChar(utf8, pos, &malformed);
+    EXPECT_FALSE(malformed) << c.name;
+    EXPECT_EQ(Entries(), std::vector<std::string>{fs::path(target).filename().string()}) << c.name;
+    fs::remove(target);
+  }
+}
+
+// Temporary files a killed save left behind are removed by the next save of
+// the same file once clearly abandoned; nothing else is touched.
+TEST_F(WriteCmxFileTest, RemovesAbandonedTemporaryFilesOfTheSameFileOnly) {
+  const auto make = [this](const char* name, std::chrono::minutes age) {
+    Write(dir_ / name, "left behind");
+    fs::last_write_time(dir_ / name, fs::file_time_type::clock::now() - age);
+  };
+  make(".mysuit.cmx.0123456789ab.tmp", std::chrono::minutes(20));   // abandoned
+  make(".mysuit.cmx.ba9876543210.tmp", std::chrono::minutes(1));    // a save may still own it
+  make(".other.cmx.0123456789ab.tmp", std::chrono::minutes(20));    // another file's
+  make(".mysuit.cmx.notmine12345.tmp", std::chrono::minutes(20));   // not a name the writer makes
+  make("mysuit.cmx.0123456789ab.tmp", std::chrono::minutes(20));
+
+  WriteCmxFile(dir_ / "mysuit.cmx", suit_);
+  EXPECT_EQ(Entries(), (std::vector<std::string>{".mysuit.cmx.ba9876543210.tmp", ".mysuit.cmx.notmine12345.tmp",
+                                                 ".other.cmx.0123456789ab.tmp", "mysuit.cmx",
+                                                 "mysuit.cmx.0123456789ab.tmp"}));
 }
 
 }  // namespace

@@ -118,12 +118,28 @@ TEST_F(RegistryTest, ReadRegistryStringOutcomes) {
 
 TEST_F(RegistryTest, FindsTheGameThroughTheRegistryFirst) {
   testing::TempFolder steam;
+  testing::TempFolder cd;
   steam.MakeFolder("steamapps/common/The Sims Legacy Collection");
+  const std::string installed = Utf8FromPath(fs::path(cd.MakeFolder("Maxis/The Sims")).make_preferred());
   SetValue(HKEY_CURRENT_USER, kView64, "Software\\Valve\\Steam", "SteamPath", Utf8FromPath(steam.path()) + '\0');
-  SetValue(HKEY_LOCAL_MACHINE, kView32, "Software\\Maxis\\The Sims", "InstallPath",
-           std::string("C:\\Program Files\\Maxis\\The Sims") + '\0');
-  EXPECT_EQ(FindGameInstallFolder(), "C:\\Program Files\\Maxis\\The Sims");
-  EXPECT_EQ(SkinFolder(FindGameInstallFolder()), "C:\\Program Files\\Maxis\\The Sims\\gamedata\\skins");
+  SetValue(HKEY_LOCAL_MACHINE, kView32, "Software\\Maxis\\The Sims", "InstallPath", installed + '\0');
+  EXPECT_EQ(FindGameInstallFolder(), installed);
+  EXPECT_EQ(SkinFolder(FindGameInstallFolder()), installed + "\\gamedata\\skins");
+}
+
+// An uninstalled CD version can leave its value behind: a value naming no
+// folder must not hide the Legacy Collection.
+TEST_F(RegistryTest, AValueNamingNoFolderCountsAsNotFound) {
+  testing::TempFolder steam;
+  testing::TempFolder cd;
+  const fs::path game = steam.MakeFolder("steamapps/common/The Sims Legacy Collection");
+  cd.WriteFile("Sims", "not a folder");
+  SetValue(HKEY_CURRENT_USER, kView64, "Software\\Valve\\Steam", "SteamPath", Utf8FromPath(steam.path()) + '\0');
+  const std::string cdFolder = Utf8FromPath(fs::path(cd.path()).make_preferred());
+  for (const std::string& stale : {cdFolder + "\\Gone", cdFolder + "\\Gone\\", cdFolder + "\\Sims"}) {
+    SetValue(HKEY_LOCAL_MACHINE, kView32, "Software\\Maxis\\The Sims", "InstallPath", stale + '\0');
+    EXPECT_EQ(FindGameInstallFolder(), Utf8FromPath(fs::path(game).make_preferred())) << stale;
+  }
 }
 
 TEST_F(RegistryTest, FallsBackToTheSteamLibraries) {

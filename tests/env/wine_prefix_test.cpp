@@ -162,7 +162,46 @@ TEST_F(WinePrefixTest, FindsTheGameThroughTheRegistry) {
 TEST_F(WinePrefixTest, SkipsAValueNoDriveMaps) {
   MakePrefix(".wine", SystemReg(GameKey("Q:\\Sims")));
   const fs::path prefix = MakePrefix("Games/sims", SystemReg(GameKey("C:\\Sims", false)));
+  home_.MakeFolder("Games/sims/drive_c/Sims");
   EXPECT_EQ(FindGameInstallFolderIn(Places()), Utf8FromPath(prefix / "drive_c/Sims"));
+}
+
+// An uninstalled game can leave its registry value behind. A value naming a
+// folder that is not there must not hide the game found further on.
+TEST_F(WinePrefixTest, AValueNamingNoFolderCountsAsNotFound) {
+  const struct {
+    const char* name;
+    const char* installPath;  // in ~/.wine, whose C:\Sims is a file and whose C:\Gone is missing
+    bool laterPrefix;         // Games/cd has the game's value, naming a folder that exists
+    bool legacyCollection;    // Steam has the Legacy Collection
+    const char* expected;     // relative to the home folder; nullptr: "ERROR"
+  } cases[] = {
+      {"missing folder, Steam", "C:\\Gone", false, true, "Steam/steamapps/common/The Sims Legacy Collection"},
+      {"missing folder, later prefix", "C:\\Gone\\", true, true, "Games/cd/drive_c/Sims"},
+      {"a file, not a folder", "C:\\Sims", false, true, "Steam/steamapps/common/The Sims Legacy Collection"},
+      {"missing folder, nothing else", "C:\\Gone", false, false, nullptr},
+  };
+  for (const auto& c : cases) {
+    testing::TempFolder home;
+    const auto makePrefix = [&home](const fs::path& relative, const std::string& installPath) {
+      home.WriteFile(relative / "system.reg", SystemReg(GameKey(installPath)));
+      home.MakeFolder(relative / "dosdevices");
+      fs::create_directory_symlink("../drive_c", home.path() / relative / "dosdevices/c:");
+      return home.MakeFolder(relative / "drive_c");
+    };
+    makePrefix(".wine", c.installPath);
+    home.WriteFile(".wine/drive_c/Sims", "not a folder");
+    if (c.laterPrefix) {
+      makePrefix("Games/cd", "C:\\Sims");
+      home.MakeFolder("Games/cd/drive_c/Sims");
+    }
+    fs::create_directory_symlink(home.MakeFolder("Steam"), home.MakeFolder(".steam") / "steam");
+    if (c.legacyCollection) home.MakeFolder("Steam/steamapps/common/The Sims Legacy Collection");
+
+    EXPECT_EQ(FindGameInstallFolderIn(HomePlaces{home.path(), {}}),
+              c.expected ? Utf8FromPath(home.path() / c.expected) : std::string("ERROR"))
+        << c.name;
+  }
 }
 
 TEST_F(WinePrefixTest, FallsBackToTheLegacyCollection) {
@@ -204,6 +243,7 @@ TEST(SkinFolderTest, UsesTheRealSpellingWhereItExists) {
 // The entry points read the user's places from HOME and WINEPREFIX.
 TEST_F(WinePrefixTest, EntryPointsUseTheEnvironment) {
   const fs::path prefix = MakePrefix("custom", SystemReg(GameKey("C:\\Sims")));
+  home_.MakeFolder("custom/drive_c/Sims");
   const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
   ::setenv("HOME", home_.path().c_str(), 1);
   ::setenv("WINEPREFIX", prefix.c_str(), 1);

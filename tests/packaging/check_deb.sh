@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package with CPack, unpacks it into a scratch root the way
 # dpkg would install it, and checks that it holds exactly the expected files,
-# that its dependencies were computed, and that the unpacked programs run.
+# that its dependencies were computed, that the unpacked programs run, and that
+# lintian finds no error and no warning in it.
 # Usage: check_deb.sh BUILD_DIR VERSION APP_ID
 set -uo pipefail
 build=$1 version=$2 id=$3
@@ -30,7 +31,7 @@ dpkg-deb --info "$deb"
 [[ $(dpkg-deb -f "$deb" Package) == tailorloft ]] || fail "package name"
 [[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "package version"
 [[ -n $(dpkg-deb -f "$deb" Maintainer) ]] || fail "no maintainer"
-[[ -n $(dpkg-deb -f "$deb" Section) ]] || fail "no section"
+[[ $(dpkg-deb -f "$deb" Section) == utils ]] || fail "the section is not utils"
 # Computed by dpkg-shlibdeps from the programs, plus the Qt platform plugins
 # the program loads at run time.
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -45,10 +46,18 @@ expected=$(sort <<EOT
 usr/bin/tailorloft
 usr/bin/tailorloft-cli
 usr/share/applications/$id.desktop
+usr/share/doc/tailorloft/changelog.gz
+usr/share/doc/tailorloft/copyright
+usr/share/icons/hicolor/128x128/apps/$id.png
+usr/share/icons/hicolor/16x16/apps/$id.png
+usr/share/icons/hicolor/24x24/apps/$id.png
 usr/share/icons/hicolor/256x256/apps/$id.png
+usr/share/icons/hicolor/32x32/apps/$id.png
+usr/share/icons/hicolor/48x48/apps/$id.png
+usr/share/icons/hicolor/64x64/apps/$id.png
 usr/share/icons/hicolor/scalable/apps/$id.svg
-usr/share/man/man1/tailorloft-cli.1
-usr/share/man/man1/tailorloft.1
+usr/share/man/man1/tailorloft-cli.1.gz
+usr/share/man/man1/tailorloft.1.gz
 usr/share/metainfo/$id.metainfo.xml
 usr/share/mime/packages/$id.xml
 EOT
@@ -82,8 +91,41 @@ fi
 # The installed tree as a software centre reads it: metainfo, desktop entry and icon together.
 appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
 
-for page in "$root"/usr/share/man/man1/*.1; do
-  lint=$(groff -man -ww -z "$page" 2>&1)
+for page in "$root"/usr/share/man/man1/*.1.gz; do
+  lint=$(zcat "$page" | groff -man -ww -z 2>&1)
   [[ -z "$lint" ]] || fail "groff warns about $(basename "$page"):"$'\n'"$lint"
 done
+
+# The changelog's newest entry is this version (lintian checks its form).
+got=$(dpkg-parsechangelog -l "$root/usr/share/doc/tailorloft/changelog.gz" -S Version 2>&1)
+[[ "$got" == "$version" ]] || fail "the changelog's newest entry is for \"$got\", not $version"
+
+# Debian's hardening: every program is position-independent, has the stack
+# protector, read-only relocations bound at start-up; the desktop program calls
+# fortified libc functions (the CLI may have no call whose size is known).
+if command -v hardening-check >/dev/null; then
+  for program in tailorloft tailorloft-cli; do
+    report=$(hardening-check "$root/usr/bin/$program" 2>/dev/null)
+    for feature in 'Position Independent Executable' 'Stack protected' 'Read-only relocations' \
+                   'Immediate binding'; do
+      grep -q "^ $feature: yes" <<<"$report" || fail "$program: $(grep "^ $feature:" <<<"$report")"
+    done
+  done
+  report=$(hardening-check "$root/usr/bin/tailorloft" 2>/dev/null)
+  grep -q '^ Fortify Source functions: yes' <<<"$report" ||
+    fail "tailorloft: $(grep '^ Fortify Source functions:' <<<"$report")"
+else
+  echo "hardening-check (devscripts) is not installed: lintian's hardening tags only"
+fi
+
+# Debian's package checker: any error (E:) or warning (W:) fails; pedantic
+# and informational tags are shown.
+if command -v lintian >/dev/null; then
+  lintian --pedantic -I --display-info "$deb" >"$out/lintian.log" 2>&1
+  cat "$out/lintian.log"
+  grep -q '^[EW]: ' "$out/lintian.log" && fail "lintian reports errors or warnings"
+else
+  echo "SKIP: lintian is not installed"
+  [[ $status -eq 0 ]] && exit 77
+fi
 exit $status
