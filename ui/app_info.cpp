@@ -2,6 +2,7 @@
 #include "ui/app_info.h"
 
 #include <QCoreApplication>
+#include <QFontDatabase>
 #include <QGuiApplication>
 
 #include "ui/version.h"
@@ -34,7 +35,12 @@ QFont ApplicationFont() {
   // Arial is on every Windows and has the metrics of the Liberation Sans the
   // Linux build measures, so every caption fits there too. The system's own
   // dialog fonts (Segoe UI 9 pt, Tahoma) are wider and clip some captions.
-  QFont font(QStringLiteral("Arial"), 8);
+  // Under Wine Arial may be missing; Liberation Sans is its metric twin.
+  const QString family = QFontDatabase::hasFamily(QStringLiteral("Arial")) ||
+                                 !QFontDatabase::hasFamily(QStringLiteral("Liberation Sans"))
+                             ? QStringLiteral("Arial")
+                             : QStringLiteral("Liberation Sans");
+  QFont font(family, 8);
 #else
   // Arial's metrics, about as wide as the Windows dialog font, so every
   // caption fits its box.

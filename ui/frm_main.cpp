@@ -2,6 +2,7 @@
 #include "ui/frm_main.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QGroupBox>
@@ -134,8 +135,10 @@ void frmMain::Form_Load() {
       Utf8FromPath(env::ResolveCaseInsensitive(PathFromUtf8(path), "ExpansionShared/SkinsBuy")),
   };
   for (const std::string& folder : candidates) {
-    const QString name = QString::fromStdString(folder);
-    if (QFileInfo(name).isDir()) gameSkinFolders_ << name;
+    // The folder as the file system spells it: on Windows the usual names
+    // are lower case and the joined path may hold doubled separators.
+    const QFileInfo info(QString::fromStdString(folder));
+    if (info.isDir()) gameSkinFolders_ << QDir::toNativeSeparators(info.canonicalFilePath());
   }
   cdlFile->SetSidebarFolders(gameSkinFolders_);
 

@@ -4,5 +4,7 @@
 
 #include <QString>
 
+#include "tests/qt_print.h"
+
 // The folder QSettings keeps this test run's user settings in.
 QString TestSettingsFolder();

@@ -24,6 +24,20 @@ void Store(const QString& value) {
   settings.setValue(QStringLiteral("Settings/Last File Path"), value);
 }
 
+// Windows finds a folder whatever the case of its name, so there the seed is
+// always the usual name, with the system's separators.
+#ifdef Q_OS_WIN
+const QString kFoundSkins = QStringLiteral("\\gamedata\\skins");
+const QString kUsualSkins = kFoundSkins;
+const QString kStoreName = QStringLiteral("/Tailorloft/Tailorloft.ini");
+const QByteArray kLineEnd = "\r\n";
+#else
+const QString kFoundSkins = QStringLiteral("/GameData/Skins");
+const QString kUsualSkins = QStringLiteral("/gamedata/skins");
+const QString kStoreName = QStringLiteral("/Tailorloft/Tailorloft.conf");
+const QByteArray kLineEnd = "\n";
+#endif
+
 class RememberedFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -40,13 +54,13 @@ class RememberedFolderTest : public ::testing::Test {
 TEST_F(RememberedFolderTest, FirstRunSeedsTheSkinFolder) {
   QDir(game_.path()).mkpath(QStringLiteral("GameData/Skins"));
   LoadRememberedFolder(game_.path());
-  EXPECT_EQ(gLastFilePath, game_.path() + QStringLiteral("/GameData/Skins"));
+  EXPECT_EQ(gLastFilePath, game_.path() + kFoundSkins);
   EXPECT_EQ(Stored(), gLastFilePath);
 }
 
 TEST_F(RememberedFolderTest, FirstRunWithoutSkinFolderUsesTheUsualName) {
   LoadRememberedFolder(game_.path());
-  EXPECT_EQ(gLastFilePath, game_.path() + QStringLiteral("/gamedata/skins"));
+  EXPECT_EQ(gLastFilePath, game_.path() + kUsualSkins);
   EXPECT_EQ(Stored(), gLastFilePath);
 }
 
@@ -61,7 +75,7 @@ TEST_F(RememberedFolderTest, LaterRunsKeepTheStoredFolder) {
 TEST_F(RememberedFolderTest, AnEmptySettingIsSeededAgain) {
   Store(QString());
   LoadRememberedFolder(game_.path());
-  EXPECT_EQ(Stored(), game_.path() + QStringLiteral("/gamedata/skins"));
+  EXPECT_EQ(Stored(), game_.path() + kUsualSkins);
 }
 
 TEST_F(RememberedFolderTest, RemembersTheFolderOfEachChoiceAcrossRuns) {
@@ -91,10 +105,10 @@ TEST_F(RememberedFolderTest, RemembersTheFolderOfEachChoiceAcrossRuns) {
 TEST_F(RememberedFolderTest, KeepsTheSettingUnderItsNames) {
   RememberFolder(QStringLiteral("/srv/skins/hat.skn"), QStringLiteral("hat.skn"));
   const QString file = QSettings().fileName();
-  EXPECT_EQ(file, TestSettingsFolder() + QStringLiteral("/Tailorloft/Tailorloft.conf"));
+  EXPECT_EQ(file, TestSettingsFolder() + kStoreName);
   QFile ini(file);
   ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-  EXPECT_EQ(ini.readAll(), QByteArray("[Settings]\nLast%20File%20Path=/srv/skins/\n"));
+  EXPECT_EQ(ini.readAll(), "[Settings]" + kLineEnd + "Last%20File%20Path=/srv/skins/" + kLineEnd);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include "env/remembered_folder.h"
 #include "fake_desktop.h"
+#include "tests/qt_print.h"
 
 namespace tailorloft::ui::testing {
 
