@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything and runs every test: the normal build, the same tests
-# under AddressSanitizer + UndefinedBehaviorSanitizer, and the Qt-free Windows
-# code cross-built with MinGW-w64 and run under Wine.
+# under AddressSanitizer + UndefinedBehaviorSanitizer, the Windows programs
+# cross-built with MinGW-w64 and tried under Wine, and the parsers fuzzed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -22,11 +22,8 @@ cmake --build build-asan -j2
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j2 | tee -a "$log"
 
-echo "== Windows code cross-built with MinGW-w64, tests under Wine"
-# The Qt-free code (core, the install lookup, tailorloft-cli). The windows'
-# Windows build, zip and installer are made by scripts/windows-test.sh, which
-# does not pass under Wine yet and so is not part of this run.
-scripts/wine-test.sh | tee -a "$log"
+echo "== the Windows programs: Qt for Windows, the cross build, the zip and the installer, tests under Wine"
+scripts/windows-test.sh | tee -a "$log"
 
 echo "== fuzzing the parsers of files we do not control"
 scripts/fuzz-test.sh
