@@ -110,7 +110,8 @@ class NoFlushDisk final : public tailorloft::ForwardingFileSystem {
     }
     struct stat original {};
     if (!ec && like && ::stat(like->c_str(), &original) == 0) {
-      (void)::fchown(file, original.st_uid, original.st_gid);
+      // As the real writer: keeping the owner is best effort.
+      [[maybe_unused]] const int owner_kept = ::fchown(file, original.st_uid, original.st_gid);
       (void)::fchmod(file, original.st_mode & 07777);
     }
     ::close(file);
