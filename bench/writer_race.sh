@@ -13,6 +13,7 @@
 # Usage: bench/writer_race.sh [tailorloft-cli] [ROUNDS] [SAVES]
 # TMPDIR chooses the folder written to.
 set -uo pipefail
+source "$(dirname "$0")/../tests/cli/race_round.sh"
 cli=${1:-build/cli/tailorloft-cli}
 rounds=${2:-100}
 saves=${3:-300}
@@ -29,24 +30,7 @@ one_winner=0 worst=0
 start=$EPOCHREALTIME
 for round in $(seq "$rounds"); do
   dir=race/$round
-  mkdir -p "$dir/barrier"
-  pids=()
-  for i in $(seq 20); do
-    if [[ -n ${SHIM:-} ]]; then
-      TAILORLOFT_SHIM_BARRIER=$dir/barrier:20 LD_PRELOAD=$SHIM "$cli" -o "$dir/t.cmx" "$body" 2>"$dir/err$i" &
-    else
-      "$cli" -o "$dir/t.cmx" "$body" 2>"$dir/err$i" &
-    fi
-    pids+=($!)
-  done
-  wins=0 refused=0
-  for i in $(seq 20); do
-    if wait "${pids[$((i - 1))]}"; then
-      wins=$((wins + 1))
-    elif grep -q 'already exists' "$dir/err$i"; then
-      refused=$((refused + 1))
-    fi
-  done
+  read -r wins refused < <(race_round "$dir" "$cli" "$body" "${SHIM:-}")
   if [[ $wins == 1 && $refused == 19 ]] && cmp -s "$dir/t.cmx" expected/t.cmx; then
     one_winner=$((one_winner + 1))
   else

@@ -11,6 +11,7 @@
 #   keeps its owner, group and mode.
 # Usage: save_processes.sh <tailorloft-cli> <save_shim.so> <scratch folder>
 set -uo pipefail
+source "$(dirname "$0")/race_round.sh"
 cli=$1 shim=$2 folder=$3
 rm -rf "$folder" && mkdir -p "$folder" && folder=$(cd "$folder" && pwd -P)
 # The shim comes before the sanitizer runtime in a sanitized build.
@@ -27,21 +28,7 @@ leftovers() { find "$1" -maxdepth 1 -name '.*.tmp' | wc -l; }
 echo "-- 20 writers of one name, 3 rounds"
 for round in 1 2 3; do
   dir=$folder/race$round
-  mkdir -p "$dir/barrier"
-  pids=()
-  for i in $(seq 20); do
-    TAILORLOFT_SHIM_BARRIER=$dir/barrier:20 LD_PRELOAD=$shim \
-      "$cli" -o "$dir/t.cmx" "$body" 2>"$dir/err$i" &
-    pids+=($!)
-  done
-  wins=0 refused=0
-  for i in $(seq 20); do
-    if wait "${pids[$((i - 1))]}"; then
-      wins=$((wins + 1))
-    elif grep -q 'already exists' "$dir/err$i"; then
-      refused=$((refused + 1))
-    fi
-  done
+  read -r wins refused < <(race_round "$dir" "$cli" "$body" "$shim")
   [[ $wins == 1 && $refused == 19 ]] || fail "round $round: $wins saved, $refused refused (want 1 and 19)"
   cmp -s "$dir/t.cmx" "$folder/expected/t.cmx" || fail "round $round: t.cmx is not the complete suit"
   [[ $(leftovers "$dir") == 0 ]] || fail "round $round: temporary files left"
