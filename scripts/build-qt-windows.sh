@@ -50,17 +50,25 @@ prefix=$cache/qt-windows-$key
 work=$cache/qt-windows-build-$key
 
 # Debian's source, fetched through a private apt configuration so the
-# machine's own package lists stay as they are.
+# machine's own package lists stay as they are. Its entries are the machine's
+# own Debian entries turned into source entries, so the source comes through
+# whatever mirror or proxy the machine uses.
 fetch_source() {
   [[ -d $work/src ]] && return
   local apt=$work/apt
-  mkdir -p "$apt/lists/partial" "$work/dl"
-  echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main" \
-    >"$apt/sources.list"
-  local aptopts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o Dir::Etc::sourceparts=/nonexistent
-                 -o "Dir::State::Lists=$apt/lists" -o Debug::NoDropPrivs=true)
-  apt-get "${aptopts[@]}" update -qq >&2
-  (cd "$work/dl" && apt-get "${aptopts[@]}" source --download-only -qq "qt6-base=$version" >&2)
+  mkdir -p "$apt/lists/partial" "$apt/sources.d" "$work/dl"
+  "$root/scripts/apt-debian-sources.sh" >"$apt/sources.d/debian.sources"
+  : >"$apt/sources.list"
+  local aptopts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o "Dir::Etc::sourceparts=$apt/sources.d"
+                 -o "Dir::State::Lists=$apt/lists" -o Debug::NoDropPrivs=true -o APT::Sandbox::User=root)
+  # A mirror that fails to answer for one suite need not stop the build:
+  # fetching the source below says whether what it needs was found.
+  apt-get "${aptopts[@]}" update -qq >&2 || echo "-- apt-get update of the source entries reported errors" >&2
+  (cd "$work/dl" && apt-get "${aptopts[@]}" source --download-only -qq "qt6-base=$version" >&2) || {
+    echo "build-qt-windows: could not fetch the source of qt6-base $version through apt's Debian entries" \
+      "($apt/sources.d/debian.sources)" >&2
+    exit 1
+  }
   mkdir -p "$work/src.tmp"
   tar -xf "$work"/dl/qt6-base_*.orig.tar.xz -C "$work/src.tmp" --strip-components=1
   # With Direct2D off, Gui has no DirectWrite font database, but the Windows
