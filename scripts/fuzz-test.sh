@@ -12,9 +12,10 @@ CXX=clang++ CC=clang cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
   -DTAILORLOFT_BUILD_FUZZ=ON -DTAILORLOFT_SANITIZE=ON -DTAILORLOFT_WERROR=ON \
   -DTAILORLOFT_BUILD_GUI=OFF -DTAILORLOFT_BUILD_CLI=OFF -DTAILORLOFT_BUILD_TESTS=OFF \
   -DTAILORLOFT_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j2 --target wine_registry_fuzz steam_libraries_fuzz cmx_reader_fuzz
+targets=(wine_registry steam_libraries cmx_reader skn_reader bmf_reader skeleton_reader far_reader bmp_reader)
+cmake --build "$build" -j2 --target "${targets[@]/%/_fuzz}"
 
-for target in wine_registry steam_libraries cmx_reader; do
+for target in "${targets[@]}"; do
   echo "-- ${target}_fuzz for ${seconds}s"
   scratch="$build/corpus/$target"
   mkdir -p "$scratch"
