@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/read_error.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -215,12 +216,17 @@ std::string ByteCursor::Pascal(std::string_view what) {
 }
 
 std::string ByteCursor::Decoded(std::string_view bytes, std::string_view what, std::uint64_t at) const {
-  const std::optional<std::string> text = Windows1252().Decode(bytes);
+  // Nearly every name of the game is printable ASCII, which reads as itself;
+  // an archive's manifest holds tens of thousands of them.
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+    return std::string(bytes);
+  }
+  std::optional<std::string> text = Windows1252().Decode(bytes);
   if (!text) {
     Fail(at,
          "expected " + std::string(what) + ", found " + Shown(bytes) + ", which is not text in Windows-1252");
   }
-  return *text;
+  return std::move(*text);
 }
 
 std::uint32_t ByteCursor::Count(std::string_view countName, std::size_t recordSize, bool fixedSize) {

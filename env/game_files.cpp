@@ -1,0 +1,595 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "env/game_files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "core/fold_case.h"
+#include "core/utf8.h"
+#include "env/paths.h"
+#include "game/far.h"
+#include "game/read_error.h"
+#include "game/skeleton.h"
+#include "game/texture_names.h"
+
+namespace tailorloft::env {
+namespace {
+
+namespace fs = std::filesystem;
+using game::FoundFile;
+using game::GameFileError;
+
+// A real manifest of tens of thousands of entries is a few MB, a real
+// skeleton file far less; anything larger is not read into memory.
+constexpr std::uint64_t kMaxManifestBytes = std::uint64_t{64} << 20;
+constexpr std::uint64_t kMaxSkeletonFileBytes = std::uint64_t{64} << 20;
+// Deeper than any install goes; stops a loop of junctions.
+constexpr int kMaxFolderDepth = 32;
+
+// FoldedKey, with a short cut for the ASCII names nearly every file of the game has.
+std::string Folded(std::string_view name) {
+  if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+    return FoldedKey(name);
+  }
+  std::string key(name);
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return key;
+}
+
+// `suffix` is ASCII lower case.
+bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
+  if (name.size() < suffix.size()) return false;
+  const std::string_view tail = name.substr(name.size() - suffix.size());
+  return std::equal(tail.begin(), tail.end(), suffix.begin(), [](char a, char b) {
+    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+  });
+}
+
+// An entry's name without the folders an archive may file it under.
+std::string_view BaseName(std::string_view entryName) {
+  std::size_t start = entryName.size();
+  while (start > 0 && entryName[start - 1] != '/' && entryName[start - 1] != '\\') --start;
+  return entryName.substr(start);
+}
+
+// Folded(BaseName(entryName)) appended to `out`, in one pass over the name:
+// this runs for every entry of every archive.
+void AppendFoldedBaseName(std::string& out, std::string_view entryName) {
+  const std::size_t start = out.size();
+  out.resize(start + entryName.size());
+  char* to = out.data() + start;
+  std::size_t baseAt = 0;
+  unsigned bits = 0;
+  for (std::size_t i = 0; i < entryName.size(); ++i) {
+    const char c = entryName[i];
+    bits |= static_cast<unsigned char>(c);
+    if (c == '/' || c == '\\') baseAt = i + 1;
+    to[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  if ((bits & 0x80) != 0) {
+    out.resize(start);
+    out += FoldedKey(entryName.substr(baseAt));
+  } else if (baseAt > 0) {
+    out.erase(start, baseAt);
+  }
+}
+
+std::string Title(const FoundFile& file) {
+  return file.InArchive() ? std::string(BaseName(file.entry)) : Utf8FromPath(file.path.filename());
+}
+
+std::string ProblemText(const GameFileError& e) {
+  return e.Line() > 0 ? "line " + std::to_string(e.Line()) + ": " + e.Problem() : e.ProblemWithOffset();
+}
+
+// Why OpenRegularFile refused `file` (errno `error` from the attempt), in the
+// words the CMX reader uses; `subject` is "it" or "the archive".
+std::string WhyNotOpened(const fs::path& file, int error, const std::string& subject) {
+  std::error_code ec;
+  switch (fs::status(file, ec).type()) {
+    case fs::file_type::not_found:
+      return (subject == "it" ? std::string("the file") : subject) + " does not exist";
+    case fs::file_type::directory:
+      return subject + " is a folder";
+    case fs::file_type::regular:
+    case fs::file_type::none:
+    case fs::file_type::unknown:
+      break;
+    default:
+      return subject + " is not a regular file";
+  }
+  const std::string reason = error == EACCES ? "permission denied"
+                             : error != 0    ? std::generic_category().message(error)
+                                             : "";
+  return subject + " cannot be opened" + (reason.empty() ? "" : ": " + reason);
+}
+
+bool SeekTo(std::FILE* in, std::uint64_t offset) {
+#ifdef _WIN32
+  return _fseeki64(in, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+  return fseeko(in, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
+// `count` bytes from `offset`; fewer when the file ends first. Throws on a read error.
+std::string ReadAt(std::FILE* in, std::uint64_t offset, std::size_t count, const std::string& shown) {
+  if (!SeekTo(in, offset)) throw GameFileError(shown, 0, offset, "it cannot be read");
+  std::string bytes(count, '\0');
+  const std::size_t got = std::fread(bytes.data(), 1, count, in);
+  if (std::ferror(in)) throw GameFileError(shown, 0, offset, "it cannot be read");
+  bytes.resize(got);
+  return bytes;
+}
+
+struct EntryRef {
+  std::uint32_t archive = 0;
+  std::uint32_t entry = 0;
+};
+
+struct Archive {
+  fs::path path;
+  std::vector<game::FarEntry> entries;
+};
+
+// Each entry title's first entry among the archives, in their order, by the
+// title folded. Open addressing in 12-byte slots: the keys are not kept but
+// folded again from the entries' names when two hashes agree, so tens of
+// thousands of entries cost one small allocation (fresh memory is much of
+// what indexing costs).
+class EntryIndex {
+ public:
+  void Build(const std::vector<Archive>& archives) {
+    archives_ = &archives;
+    std::size_t count = 0;
+    for (const Archive& archive : archives) count += archive.entries.size();
+    std::size_t capacity = 16;
+    while (capacity < count * 2) capacity *= 2;
+    slots_.assign(capacity, Slot{});
+    std::string key;
+    for (std::uint32_t a = 0; a < archives.size(); ++a) {
+      for (std::uint32_t e = 0; e < archives[a].entries.size(); ++e) {
+        key.clear();
+        AppendFoldedBaseName(key, archives[a].entries[e].name);
+        const std::uint32_t hash = Hash(key);
+        Slot& slot = slots_[IndexFor(key, hash)];
+        if (slot.archive == kFree) slot = {hash, a, e};  // else an earlier entry of that title stays
+      }
+    }
+  }
+
+  std::optional<EntryRef> Find(std::string_view title) const {
+    if (slots_.empty()) return std::nullopt;
+    const std::string key = Folded(title);
+    const Slot& slot = slots_[IndexFor(key, Hash(key))];
+    if (slot.archive == kFree) return std::nullopt;
+    return EntryRef{slot.archive, slot.entry};
+  }
+
+ private:
+  static constexpr std::uint32_t kFree = ~std::uint32_t{0};
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t archive = kFree;
+    std::uint32_t entry = 0;
+  };
+
+  static std::uint32_t Hash(std::string_view key) {
+    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
+  }
+
+  // The slot holding `key`, or the free one where it would go.
+  std::size_t IndexFor(std::string_view key, std::uint32_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::string other;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      const Slot& slot = slots_[i];
+      if (slot.archive == kFree) return i;
+      if (slot.hash != hash) continue;
+      other.clear();
+      AppendFoldedBaseName(other, (*archives_)[slot.archive].entries[slot.entry].name);
+      if (other == key) return i;
+    }
+  }
+
+  const std::vector<Archive>* archives_ = nullptr;
+  std::vector<Slot> slots_;  // a power of two of them, at most half used
+};
+
+// One folder's names, listed once.
+struct Listing {
+  struct Item {
+    std::string key;  // Folded(name)
+    std::string name;
+    bool folder = false;  // a folder, or a link to one
+    bool linked = false;
+  };
+  std::vector<Item> items;  // by key, then name
+  // Folded texture code -> indexes into items of the textures with that code,
+  // in name order; made at the first texture lookup.
+  std::optional<std::unordered_map<std::string, std::vector<std::size_t>>> textures;
+};
+
+// An empty path is the current folder, as the parent of a bare file name.
+Listing ListFolder(const fs::path& folder) {
+  Listing listing;
+  const fs::path where = folder.empty() ? fs::path(".") : folder;
+  std::error_code ec;
+  for (fs::directory_iterator it(where, fs::directory_options::skip_permission_denied, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    Listing::Item item;
+    item.name = Utf8FromPath(it->path().filename());
+    item.key = Folded(item.name);
+    std::error_code typeEc;
+    item.folder = it->is_directory(typeEc);
+    item.linked = item.folder && it->is_symlink(typeEc);
+    listing.items.push_back(std::move(item));
+  }
+  std::sort(listing.items.begin(), listing.items.end(), [](const Listing::Item& a, const Listing::Item& b) {
+    return a.key != b.key ? a.key < b.key : a.name < b.name;
+  });
+  return listing;
+}
+
+// The file called `title` in the listing, ignoring case: its own spelling
+// first, else the first in name order. Folders do not count.
+const Listing::Item* FindItem(const Listing& listing, std::string_view title) {
+  const std::string key = Folded(title);
+  auto it = std::lower_bound(listing.items.begin(), listing.items.end(), key,
+                             [](const Listing::Item& item, const std::string& k) { return item.key < k; });
+  const Listing::Item* first = nullptr;
+  for (; it != listing.items.end() && it->key == key; ++it) {
+    if (it->folder) continue;
+    if (it->name == title) return &*it;
+    if (first == nullptr) first = &*it;
+  }
+  return first;
+}
+
+FoundFile LooseFile(const fs::path& folder, const std::string& name) {
+  FoundFile file;
+  file.path = folder / PathFromUtf8(name);
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(file.path, ec);
+  file.size = ec ? 0 : static_cast<std::uint64_t>(size);
+  return file;
+}
+
+// Every archive under `folder`, in path order, listing folders with `list`.
+template <class ListFn>
+void CollectArchives(const fs::path& folder, int depth, ListFn& list, std::vector<fs::path>& out) {
+  const auto& listing = list(folder);
+  for (const Listing::Item& item : listing.items) {
+    if (item.folder) {
+      if (!item.linked && depth < kMaxFolderDepth) {
+        CollectArchives(folder / PathFromUtf8(item.name), depth + 1, list, out);
+      }
+    } else if (EndsWithIgnoringCase(item.name, ".far")) {
+      out.push_back(folder / PathFromUtf8(item.name));
+    }
+  }
+}
+
+class DiskGameFiles final : public game::GameFiles {
+ public:
+  explicit DiskGameFiles(fs::path gameFolder) : gameFolder_(std::move(gameFolder)) {}
+
+  std::optional<FoundFile> FindMesh(const fs::path& suitFolder, char type, std::string_view meshName) override {
+    const std::string skn = std::string(meshName) + ".skn";
+    const std::string bmf = std::string(meshName) + ".bmf";
+    for (const fs::path* folder : Places(suitFolder, type)) {
+      const Listing& listing = Listed(*folder);
+      for (const std::string* title : {&skn, &bmf}) {
+        if (const Listing::Item* item = FindItem(listing, *title)) return LooseFile(*folder, item->name);
+      }
+    }
+    IndexArchives();
+    const std::optional<EntryRef> sknEntry = FindEntry(skn);
+    const std::optional<EntryRef> bmfEntry = FindEntry(bmf);
+    // Each archive is a place of its own: an earlier archive's .bmf wins over a later one's .skn.
+    if (sknEntry && (!bmfEntry || sknEntry->archive <= bmfEntry->archive)) return EntryFile(*sknEntry);
+    if (bmfEntry) return EntryFile(*bmfEntry);
+    return std::nullopt;
+  }
+
+  std::optional<FoundFile> FindFile(const fs::path& suitFolder, char type, std::string_view fileTitle) override {
+    for (const fs::path* folder : Places(suitFolder, type)) {
+      if (const Listing::Item* item = FindItem(Listed(*folder), fileTitle)) return LooseFile(*folder, item->name);
+    }
+    IndexArchives();
+    if (const std::optional<EntryRef> ref = FindEntry(fileTitle)) return EntryFile(*ref);
+    return std::nullopt;
+  }
+
+  std::vector<FoundFile> PairedTextures(const fs::path& suitFolder, char type, std::string_view code) override {
+    const std::string codeKey = Folded(code);
+    std::map<std::string, FoundFile> byName;  // folded title -> the first place's file
+    for (const fs::path* folder : Places(suitFolder, type)) {
+      Listing& listing = Listed(*folder);
+      if (!listing.textures) {
+        listing.textures.emplace();
+        for (std::size_t i = 0; i < listing.items.size(); ++i) {
+          if (listing.items[i].folder) continue;
+          if (const auto texture = game::ParseTextureName(listing.items[i].name)) {
+            (*listing.textures)[Folded(texture->code)].push_back(i);
+          }
+        }
+      }
+      const auto found = listing.textures->find(codeKey);
+      if (found == listing.textures->end()) continue;
+      for (const std::size_t i : found->second) {
+        const Listing::Item& item = listing.items[i];
+        if (game::PairsWith(item.name, code) && !byName.contains(item.key)) {
+          byName.emplace(item.key, LooseFile(*folder, item.name));
+        }
+      }
+    }
+    IndexArchives();
+    if (!archiveTextures_) {
+      archiveTextures_.emplace();
+      for (std::uint32_t a = 0; a < archives_.size(); ++a) {
+        const std::vector<game::FarEntry>& entries = archives_[a].entries;
+        for (std::uint32_t e = 0; e < entries.size(); ++e) {
+          if (const auto texture = game::ParseTextureName(BaseName(entries[e].name))) {
+            (*archiveTextures_)[Folded(texture->code)].push_back({a, e});
+          }
+        }
+      }
+    }
+    if (const auto found = archiveTextures_->find(codeKey); found != archiveTextures_->end()) {
+      for (const EntryRef& ref : found->second) {
+        const std::string_view title = BaseName(archives_[ref.archive].entries[ref.entry].name);
+        if (game::PairsWith(title, code)) byName.try_emplace(Folded(title), EntryFile(ref));
+      }
+    }
+    std::vector<FoundFile> textures;
+    textures.reserve(byName.size());
+    for (auto& [key, file] : byName) textures.push_back(std::move(file));
+    return textures;
+  }
+
+  std::string Read(const FoundFile& file, std::size_t maxBytes) override {
+    const std::string shown = file.Shown();
+    std::uintmax_t size = 0;
+    errno = 0;
+    const OpenFile in = OpenRegularFile(file.path, size);
+    if (!in) {
+      const std::string subject = file.InArchive() ? "the archive" : "it";
+      throw GameFileError(shown, 0, game::kNoOffset, WhyNotOpened(file.path, errno, subject));
+    }
+    if (!file.InArchive()) {
+      return ReadAt(in.get(), 0, static_cast<std::size_t>(std::min<std::uintmax_t>(size, maxBytes)), shown);
+    }
+    // The archive may have changed since its manifest was read.
+    if (file.offset > size || file.size > size - file.offset) {
+      throw GameFileError(shown, 0, file.offset, "the entry lies outside the archive, which is " +
+                                                     std::to_string(size) + " bytes long");
+    }
+    const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(file.size, maxBytes));
+    std::string bytes = ReadAt(in.get(), file.offset, count, shown);
+    if (bytes.size() < count) throw GameFileError(shown, 0, file.offset, "the archive ends inside the entry");
+    return bytes;
+  }
+
+  const std::vector<game::FoundSkeletons>& GameSkeletons() override {
+    if (skeletonsRead_) return skeletons_;
+    skeletonsRead_ = true;
+    for (const fs::path* folder : {SkinFolder(), SkinsBuyFolder()}) {
+      if (folder == nullptr) continue;
+      for (const Listing::Item& item : Listed(*folder).items) {
+        if (item.folder || !IsSkeletonFileName(item.name)) continue;
+        const FoundFile file = LooseFile(*folder, item.name);
+        auto read = [&] { return Read(file, static_cast<std::size_t>(kMaxSkeletonFileBytes) + 1); };
+        if (auto skeletons = ReadSkeletonFile(file, read)) {
+          if (!skeletons->skeletons.empty()) skeletons_.push_back({file, std::move(skeletons->skeletons)});
+        }
+      }
+    }
+    ReadArchiveSkeletonFiles();
+    skeletons_.insert(skeletons_.end(), archiveSkeletons_.begin(), archiveSkeletons_.end());
+    return skeletons_;
+  }
+
+  const std::vector<game::FoundSuit>& ArchiveSuits() override {
+    ReadArchiveSkeletonFiles();
+    return archiveSuits_;
+  }
+
+  std::vector<game::GameFileProblem> Problems() override { return problems_; }
+
+ private:
+  static bool IsSkeletonFileName(std::string_view name) {
+    return EndsWithIgnoringCase(name, ".bcf") || EndsWithIgnoringCase(name, "skeleton.cmx");
+  }
+
+  Listing& Listed(const fs::path& folder) {
+    auto found = folders_.find(folder);
+    if (found == folders_.end()) found = folders_.emplace(folder, ListFolder(folder)).first;
+    return found->second;
+  }
+
+  const fs::path* SkinFolder() { return GameSubfolder(skins_, "GameData/Skins"); }
+  const fs::path* SkinsBuyFolder() { return GameSubfolder(skinsBuy_, "ExpansionShared/SkinsBuy"); }
+  const fs::path* GameSubfolder(std::optional<fs::path>& resolved, std::string_view relative) {
+    if (gameFolder_.empty()) return nullptr;
+    if (!resolved) resolved = ResolveCaseInsensitive(gameFolder_, relative);
+    return &*resolved;
+  }
+
+  // The folders searched before the archives, in order.
+  std::vector<const fs::path*> Places(const fs::path& suitFolder, char type) {
+    std::vector<const fs::path*> places{&suitFolder};
+    if (const fs::path* skins = game::IsCreateASimType(type) ? SkinFolder() : SkinsBuyFolder()) {
+      places.push_back(skins);
+    }
+    return places;
+  }
+
+  void IndexArchives() {
+    if (archivesIndexed_) return;
+    archivesIndexed_ = true;
+    if (gameFolder_.empty()) return;
+    std::vector<fs::path> paths;
+    auto list = [this](const fs::path& folder) -> const Listing& { return Listed(folder); };
+    CollectArchives(gameFolder_, 0, list, paths);
+    archives_.reserve(paths.size());
+    for (fs::path& path : paths) {
+      if (std::optional<std::vector<game::FarEntry>> entries = ReadManifest(path)) {
+        archives_.push_back({std::move(path), std::move(*entries)});
+      }
+    }
+    entryIndex_.Build(archives_);
+  }
+
+  // An archive's entries from its header and manifest alone, never the
+  // entries' bytes; nothing after reporting why.
+  std::optional<std::vector<game::FarEntry>> ReadManifest(const fs::path& path) {
+    FoundFile whole;
+    whole.path = path;
+    const std::string shown = whole.Shown();
+    try {
+      std::uintmax_t size = 0;
+      errno = 0;
+      const OpenFile in = OpenRegularFile(whole.path, size);
+      if (!in) throw GameFileError(shown, 0, game::kNoOffset, WhyNotOpened(whole.path, errno, "it"));
+      // Only two reads are made, so stdio's buffer would just copy them.
+      std::setvbuf(in.get(), nullptr, _IONBF, 0);
+      const std::string header = ReadAt(in.get(), 0, game::kFarHeaderSize, shown);
+      const std::uint32_t manifestOffset = game::ReadFarHeader(header, size, shown);
+      const std::uint64_t manifestSize = size - manifestOffset;
+      if (manifestSize > kMaxManifestBytes) {
+        throw GameFileError(shown, 0, manifestOffset, "the manifest is " + std::to_string(manifestSize) +
+                                                          " bytes, more than an archive's can be");
+      }
+      const std::string manifest = ReadAt(in.get(), manifestOffset, static_cast<std::size_t>(manifestSize), shown);
+      if (manifest.size() < manifestSize) throw GameFileError(shown, 0, manifestOffset, "the archive ends early");
+      return game::ReadFarManifest(manifest, manifestOffset, size, shown);
+    } catch (const GameFileError& e) {
+      AddProblem(shown, ProblemText(e));
+      return std::nullopt;
+    }
+  }
+
+  std::optional<EntryRef> FindEntry(std::string_view title) const { return entryIndex_.Find(title); }
+
+  FoundFile EntryFile(EntryRef ref) const {
+    const Archive& archive = archives_[ref.archive];
+    const game::FarEntry& entry = archive.entries[ref.entry];
+    return {archive.path, entry.name, entry.offset, entry.size};
+  }
+
+  // The skeletons and suits of one skeleton file, or nothing after reporting why.
+  template <class ReadFn>
+  std::optional<game::SkeletonFile> ReadSkeletonFile(const FoundFile& file, ReadFn read) {
+    const std::string shown = file.Shown();
+    try {
+      if (file.size > kMaxSkeletonFileBytes) {
+        throw GameFileError(shown, 0, game::kNoOffset,
+                            "it is " + std::to_string(file.size) + " bytes, too large for a skeleton file");
+      }
+      const std::string bytes = read();
+      return EndsWithIgnoringCase(Title(file), ".bcf") ? game::ReadBcf(bytes, shown)
+                                                        : game::ReadCmxSkeletons(bytes, shown);
+    } catch (const GameFileError& e) {
+      AddProblem(shown, ProblemText(e));
+      return std::nullopt;
+    }
+  }
+
+  // Every archived skeleton file, each archive opened once.
+  void ReadArchiveSkeletonFiles() {
+    if (archiveSkeletonFilesRead_) return;
+    archiveSkeletonFilesRead_ = true;
+    IndexArchives();
+    for (std::uint32_t a = 0; a < archives_.size(); ++a) {
+      const Archive& archive = archives_[a];
+      OpenFile in;
+      std::uintmax_t size = 0;
+      for (std::uint32_t e = 0; e < archive.entries.size(); ++e) {
+        if (!IsSkeletonFileName(BaseName(archive.entries[e].name))) continue;
+        const FoundFile file = EntryFile({a, e});
+        if (!in) {
+          errno = 0;
+          in = OpenRegularFile(archive.path, size);
+          if (!in) {
+            FoundFile whole;
+            whole.path = archive.path;
+            AddProblem(whole.Shown(), WhyNotOpened(archive.path, errno, "it"));
+            break;
+          }
+        }
+        auto read = [&] {
+          if (file.offset + file.size > size) {
+            throw GameFileError(file.Shown(), 0, file.offset, "the archive ends inside the entry");
+          }
+          return ReadAt(in.get(), file.offset, static_cast<std::size_t>(file.size), file.Shown());
+        };
+        if (auto contents = ReadSkeletonFile(file, read)) {
+          if (!contents->skeletons.empty()) archiveSkeletons_.push_back({file, std::move(contents->skeletons)});
+          for (game::BcfSuit& suit : contents->suits) archiveSuits_.push_back({file, std::move(suit)});
+        }
+      }
+    }
+  }
+
+  void AddProblem(std::string file, std::string message) {
+    if (!problemsSeen_.insert(file + '\n' + message).second) return;
+    problems_.push_back({std::move(file), std::move(message)});
+  }
+
+  fs::path gameFolder_;
+  std::optional<fs::path> skins_;
+  std::optional<fs::path> skinsBuy_;
+  std::map<fs::path, Listing> folders_;  // node-based: references stay valid while it grows
+
+  bool archivesIndexed_ = false;
+  std::vector<Archive> archives_;
+  EntryIndex entryIndex_;
+  std::optional<std::unordered_map<std::string, std::vector<EntryRef>>> archiveTextures_;
+
+  bool skeletonsRead_ = false;
+  std::vector<game::FoundSkeletons> skeletons_;
+  bool archiveSkeletonFilesRead_ = false;
+  std::vector<game::FoundSkeletons> archiveSkeletons_;
+  std::vector<game::FoundSuit> archiveSuits_;
+
+  std::vector<game::GameFileProblem> problems_;
+  std::set<std::string> problemsSeen_;
+};
+
+}  // namespace
+
+bool LooksLikeGameFolder(const fs::path& folder) {
+  if (folder.empty()) return false;
+  std::error_code ec;
+  return fs::is_directory(ResolveCaseInsensitive(folder, "GameData"), ec);
+}
+
+std::unique_ptr<game::GameFiles> OpenGameFiles(const fs::path& gameFolder) {
+  return std::make_unique<DiskGameFiles>(gameFolder);
+}
+
+std::vector<fs::path> GameArchives(const fs::path& gameFolder) {
+  std::vector<fs::path> archives;
+  if (gameFolder.empty()) return archives;
+  auto list = [](const fs::path& folder) { return ListFolder(folder); };
+  CollectArchives(gameFolder, 0, list, archives);
+  return archives;
+}
+
+}  // namespace tailorloft::env

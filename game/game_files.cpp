@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/game_files.h"
+
+namespace tailorloft::game {
+
+std::string FoundFile::Shown() const {
+  // The generic form, so a finding reads the same whatever the platform's separator.
+  const std::u8string generic = path.generic_u8string();
+  std::string shown(generic.begin(), generic.end());
+  if (InArchive()) {
+    shown += '/';
+    shown += entry;
+  }
+  return shown;
+}
+
+}  // namespace tailorloft::game
