@@ -2,16 +2,17 @@
 #include "cli/check.h"
 
 #include <algorithm>
-#include <map>
-#include <set>
-#include <system_error>
+#include <memory>
+
+#include <nlohmann/json.hpp>
 
 #include "cli/cli.h"
 #include "core/attachment.h"
 #include "core/cmx_reader.h"
-#include "core/fold_case.h"
-#include "core/skin_names.h"
 #include "core/utf8.h"
+#include "env/game_files.h"
+#include "game/finding.h"
+#include "game/suit_check.h"
 
 namespace tailorloft::cli {
 namespace {
@@ -23,10 +24,6 @@ bool IsBone(std::string_view name) {
   return std::find(points.begin(), points.end(), name) != points.end();
 }
 
-bool HasExtensionIgnoringCase(const fs::path& path, std::string_view extension) {
-  return EqualsIgnoringCase(Utf8FromPath(path.extension()), extension);
-}
-
 std::string Counted(std::size_t count, std::string_view noun) {
   std::string text = std::to_string(count) + " " + std::string(noun);
   if (count != 1) text += 's';
@@ -35,126 +32,40 @@ std::string Counted(std::size_t count, std::string_view noun) {
 
 // A file name as it goes into a report line: as the user gave it, but with
 // control characters escaped so a name cannot garble the terminal.
-std::string Shown(const fs::path& path) {
-  const std::string quoted = QuoteForMessage(Utf8FromPath(path));
+std::string Shown(const std::string& file) {
+  const std::string quoted = QuoteForMessage(file);
   return quoted.substr(1, quoted.size() - 2);
 }
 
-class Checker {
- public:
-  Checker(const fs::path& workingFolder, std::ostream& out) : workingFolder_(workingFolder), out_(out) {}
+std::string_view SeverityWord(game::Severity severity) {
+  return severity == game::Severity::kError ? "error" : "warning";
+}
 
-  void CheckPath(const std::string& given) {
-    const fs::path shown = PathFromUtf8(given);
-    const fs::path actual = workingFolder_.empty() ? shown : workingFolder_ / shown;
-    std::error_code ec;
-    const fs::file_status status = fs::status(actual, ec);
-    if (status.type() == fs::file_type::not_found) {
-      ++files_;
-      Report(shown, 0, "error", "no such file or folder");
-      return;
-    }
-    if (status.type() != fs::file_type::directory) {
-      CheckFile(shown, actual);
-      return;
-    }
-    // The game reads the folder's own files only, so subfolders are not entered.
-    std::vector<fs::path> names;
-    for (fs::directory_iterator it(actual, ec), end; !ec && it != end; it.increment(ec)) {
-      if (HasExtensionIgnoringCase(it->path(), ".cmx") && !it->is_directory(ec)) {
-        names.push_back(it->path().filename());
-      }
-    }
-    if (ec) {
-      ++files_;
-      Report(shown, 0, "error", "the folder cannot be read: " + ec.message());
-      return;
-    }
-    std::sort(names.begin(), names.end());
-    for (const fs::path& name : names) CheckFile(shown / name, actual / name);
+void PrintPlain(const game::CheckResult& result, std::size_t errors, std::size_t warnings, std::ostream& out) {
+  for (const game::Finding& finding : result.findings) {
+    out << Shown(finding.file) << ':';
+    if (finding.line > 0) out << finding.line << ':';
+    out << ' ' << SeverityWord(finding.severity) << ": " << finding.message << " [" << finding.code << "]\n";
   }
+  out << Counted(result.files, "file") << ", " << Counted(errors, "error") << ", "
+      << Counted(warnings, "warning") << '\n';
+}
 
-  int Finish() {
-    out_ << Counted(files_, "file") << ", " << Counted(errors_, "error") << ", "
-         << Counted(warnings_, "warning") << '\n';
-    return errors_ > 0 ? kExitFailure : kExitSuccess;
+void PrintJson(const game::CheckResult& result, std::size_t errors, std::size_t warnings, std::ostream& out) {
+  nlohmann::ordered_json findings = nlohmann::ordered_json::array();
+  for (const game::Finding& finding : result.findings) {
+    findings.push_back({{"file", finding.file},
+                        {"line", finding.line},
+                        {"severity", SeverityWord(finding.severity)},
+                        {"code", finding.code},
+                        {"message", finding.message}});
   }
-
- private:
-  void CheckFile(const fs::path& shown, const fs::path& actual) {
-    ++files_;
-    CmxContents contents;
-    try {
-      contents = ReadCmxFile(actual);
-    } catch (const CmxReadError& e) {
-      Report(shown, e.Line(), "error", e.Problem());
-      return;
-    }
-    if (contents.suits.empty()) Report(shown, 4, "warning", "the file holds no suit");
-    const std::set<std::string>& skins = SkinsIn(actual.parent_path());
-    for (const CmxSuit& suit : contents.suits) {
-      if (suit.skins.empty()) Report(shown, suit.countLine, "warning", "the suit has no skins");
-      for (std::size_t i = 0; i < suit.skins.size(); ++i) {
-        const CmxSkinRecord& skin = suit.skins[i];
-        const std::string skinFile = skin.skinName + ".skn";
-        if (i == 0) CheckMainBone(shown, skin, skinFile);
-        if (!IsBone(skin.bone)) {
-          Report(shown, skin.line, "error",
-                 QuoteForMessage(skin.bone) + " is not a bone of the skeleton");
-        }
-        if (skins.count(FoldedKey(skinFile)) == 0) {
-          Report(shown, skin.line + 1, "error",
-                 "the skin file " + QuoteForMessage(skinFile) + " is not in the folder");
-        }
-      }
-    }
-  }
-
-  // The same rule the window applies to a chosen body or head file.
-  void CheckMainBone(const fs::path& shown, const CmxSkinRecord& skin, const std::string& skinFile) {
-    const bool namedAsHead = IsHeadSkin(skinFile);
-    if (skin.bone == "PELVIS" && namedAsHead) {
-      Report(shown, skin.line, "warning",
-             "the main skin " + QuoteForMessage(skinFile) + " is named as a head but is bound to PELVIS");
-    } else if (skin.bone == "HEAD" && !namedAsHead) {
-      Report(shown, skin.line, "warning",
-             "the main skin " + QuoteForMessage(skinFile) + " is named as a body but is bound to HEAD");
-    } else if (skin.bone != "PELVIS" && skin.bone != "HEAD" && IsBone(skin.bone)) {
-      Report(shown, skin.line, "warning",
-             "the main skin is bound to " + skin.bone + ", not to PELVIS (a body) or HEAD (a head)");
-    }
-  }
-
-  // The skin files of a folder, folded for a case-blind lookup, listed once
-  // however many suits the folder holds.
-  const std::set<std::string>& SkinsIn(const fs::path& folder) {
-    const auto [it, inserted] = skinsByFolder_.try_emplace(folder);
-    if (inserted) {
-      std::error_code ec;
-      const fs::path listed = folder.empty() ? fs::path(".") : folder;
-      for (fs::directory_iterator entry(listed, ec), end; !ec && entry != end; entry.increment(ec)) {
-        if (HasExtensionIgnoringCase(entry->path(), ".skn")) {
-          it->second.insert(FoldedKey(Utf8FromPath(entry->path().filename())));
-        }
-      }
-    }
-    return it->second;
-  }
-
-  void Report(const fs::path& file, std::size_t line, std::string_view kind, const std::string& text) {
-    out_ << Shown(file) << ':';
-    if (line > 0) out_ << line << ':';
-    out_ << ' ' << kind << ": " << text << '\n';
-    (kind == "error" ? errors_ : warnings_)++;
-  }
-
-  fs::path workingFolder_;
-  std::ostream& out_;
-  std::map<fs::path, std::set<std::string>> skinsByFolder_;
-  std::size_t files_ = 0;
-  std::size_t errors_ = 0;
-  std::size_t warnings_ = 0;
-};
+  const nlohmann::ordered_json report = {
+      {"files", result.files}, {"errors", errors}, {"warnings", warnings}, {"findings", std::move(findings)}};
+  // A file name that is not UTF-8 (any bytes are a name on Linux) still
+  // makes valid JSON, its odd bytes replaced.
+  out << report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
 
 // One argument for a POSIX shell: as it is when it holds only characters no
 // shell treats specially, otherwise in single quotes.
@@ -233,10 +144,23 @@ std::string CommandFor(const CmxSuit& suit, std::string& whyNot) {
 
 }  // namespace
 
-int CheckSuits(const std::vector<std::string>& paths, const fs::path& workingFolder, std::ostream& out) {
-  Checker checker(workingFolder, out);
-  for (const std::string& path : paths) checker.CheckPath(path);
-  return checker.Finish();
+int CheckSuits(const std::vector<std::string>& paths, const fs::path& gameFolder, bool json,
+               const fs::path& workingFolder, std::ostream& out, FileSystem& fileSystem) {
+  std::vector<fs::path> given;
+  given.reserve(paths.size());
+  for (const std::string& path : paths) given.push_back(PathFromUtf8(path));
+  const std::unique_ptr<game::GameFiles> game = env::OpenGameFiles(gameFolder);
+  const game::CheckResult result = game::CheckSuits(given, workingFolder, *game, fileSystem);
+  const auto errors = static_cast<std::size_t>(
+      std::count_if(result.findings.begin(), result.findings.end(),
+                    [](const game::Finding& f) { return f.severity == game::Severity::kError; }));
+  const std::size_t warnings = result.findings.size() - errors;
+  if (json) {
+    PrintJson(result, errors, warnings, out);
+  } else {
+    PrintPlain(result, errors, warnings, out);
+  }
+  return errors > 0 ? kExitFailure : kExitSuccess;
 }
 
 int ShowSuits(const std::string& file, const fs::path& workingFolder, std::ostream& out,
@@ -265,6 +189,15 @@ int ShowSuits(const std::string& file, const fs::path& workingFolder, std::ostre
       status = kExitFailure;
     } else {
       out << command << '\n';
+      // The line names its file after the suit, as the program always does.
+      const std::string written = contents.suits[i].suitName + ".cmx";
+      const std::string title = Utf8FromPath(given.filename());
+      if (written != title) {
+        err << "tailorloft-cli: The suit in " << QuoteForMessage(title) << " is named "
+            << QuoteForMessage(contents.suits[i].suitName) << ", so the line writes "
+            << QuoteForMessage(written) << ", a file named after the suit, not " << QuoteForMessage(title)
+            << ".\n";
+      }
     }
   }
   return status;

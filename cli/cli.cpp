@@ -2,6 +2,7 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
@@ -9,12 +10,18 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/check.h"
+#ifdef TAILORLOFT_RENDER
+#include "cli/render.h"
+#endif
 #include "core/attachment.h"
 #include "core/cmx_writer.h"
 #include "core/codepage.h"
 #include "core/skin_names.h"
 #include "core/suit.h"
 #include "core/utf8.h"
+#include "core/windows_names.h"
+#include "env/game_files.h"
+#include "env/install_path.h"
 
 namespace tailorloft::cli {
 namespace {
@@ -39,14 +46,16 @@ struct Options {
   std::string bodyFile;
   std::vector<std::string> accessories;
   std::vector<std::string> checkPaths;
+  std::string gameFolder;
+  bool json = false;
   std::string showFile;
 };
 
 // --check and --show read suits instead of writing one, so they take no BODY.
 bool ReadsSuits(const std::vector<std::string>& args) {
   return std::any_of(args.begin(), args.end(), [](const std::string& arg) {
-    return arg == "--check" || arg == "--show" || arg.rfind("--check=", 0) == 0 ||
-           arg.rfind("--show=", 0) == 0;
+    return arg == "--check" || arg == "--show" || arg == "--render" || arg.rfind("--check=", 0) == 0 ||
+           arg.rfind("--show=", 0) == 0 || arg.rfind("--render=", 0) == 0;
   });
 }
 
@@ -132,7 +141,17 @@ void Save(const Options& options, const fs::path& workingFolder, std::ostream& o
   for (const std::string& accessory : options.accessories) {
     entries.push_back(AccessoryEntry(accessory));
   }
-  const std::string cmxName = options.outputGiven ? options.output : DefaultFileName(bodyTitle);
+  std::string cmxName = options.outputGiven ? options.output : DefaultFileName(bodyTitle);
+#ifdef _WIN32
+  // Taken as Windows will create it, so the suit is named as the file really
+  // is; a name Windows would refuse or read as a stream is refused here.
+  const std::string title = FileTitle(cmxName);
+  const std::string windowsTitle = TrimForWindows(title);
+  if (const auto reason = WhyWindowsRefuses(windowsTitle)) {
+    throw Refusal("The file name " + QuoteForMessage(cmxName) + " cannot be used: " + *reason + ".");
+  }
+  cmxName.resize(cmxName.size() - (title.size() - windowsTitle.size()));
+#endif
 
   // Every name is checked here, before any file is looked at.
   const CodePage& codePage = Windows1252();
@@ -162,7 +181,7 @@ void Save(const Options& options, const fs::path& workingFolder, std::ostream& o
 std::string VersionText() { return "tailorloft-cli " TAILORLOFT_VERSION; }
 
 int RunCli(const std::vector<std::string>& args, const fs::path& workingFolder, std::ostream& out,
-           std::ostream& err, FileSystem& fileSystem) {
+           std::ostream& err, FileSystem& fileSystem, const GameLookup& findGame) {
   Options options;
   CLI::App app{"Writes a CMX suit file for The Sims from skin file names.", "tailorloft-cli"};
   // On Windows CLI11 would read "/name" as an option; here it is always a file.
@@ -186,21 +205,37 @@ int RunCli(const std::vector<std::string>& args, const fs::path& workingFolder, 
       app.add_option("ACCESSORY", options.accessories,
                      "BONE=FILE.skn, or FILE.skn whose third \"-\" field names the bone")
           ->type_name("");
+  // PATHs may follow --check or stand where BODY would: "--check --json Skins" too.
   auto* checkOption =
       app.add_option("--check", options.checkPaths,
-                     "Check CMX files, or the CMX files of folders, for missing skins, unknown "
-                     "bones and broken files; report them as FILE:LINE: error: or warning: lines")
-          ->type_name("PATH");
+                     "Check suits, meshes, textures and skeletons, or the files of folders, for what "
+                     "the game would trip over; report them as FILE:LINE: error: or warning: lines")
+          ->type_name("PATH")
+          ->expected(0, CLI::detail::expected_max_vector_size);
+  auto* gameOption =
+      app.add_option("--game", options.gameFolder,
+                     "With --check or --render: the game's folder, whose skin folders and archives are searched "
+                     "(default: the game found as at start-up)")
+          ->type_name("DIR");
+  auto* jsonFlag = app.add_flag("--json", options.json, "With --check: print one JSON object instead of lines");
   auto* showOption =
       app.add_option("--show", options.showFile,
                      "Print the command line that writes the suits of a CMX file")
           ->type_name("FILE.cmx");
   checkOption->excludes(showOption);
+#ifdef TAILORLOFT_RENDER
+  RenderCommand render(app);
+#endif
 
   app.footer(
       "When writing, only the file names count, without folder; the skin files are never opened.\n"
-      "--check and --show read CMX files instead and take no BODY; --check exits with 1\n"
-      "when it finds an error.\n"
+      "--check and --show read files instead and take no BODY; --check exits with 1 when it\n"
+      "finds an error, and with 2 when the --game folder is not the game's.\n"
+#ifdef TAILORLOFT_RENDER
+      "--render takes no BODY either; it exits with 1 when a mesh or the skeleton is missing or\n"
+      "broken, and draws a missing texture grey with a warning.\n"
+#endif
+
       "BONE is one of:\n" +
       BoneList());
 
@@ -215,17 +250,63 @@ int RunCli(const std::vector<std::string>& args, const fs::path& workingFolder, 
     err << kPrefix << e.what() << "\nRun with --help for more information.\n";
     return kExitUsage;
   }
+#ifdef TAILORLOFT_RENDER
+  if (const std::optional<int> status = render.RunIfAsked(app, workingFolder, err, fileSystem, findGame)) {
+    return *status;
+  }
+#endif
   options.outputGiven = outputOption->count() > 0;
-  const bool reads = checkOption->count() > 0 || showOption->count() > 0;
+  const bool checks = checkOption->count() > 0;
+  const bool reads = checks || showOption->count() > 0;
   for (const CLI::Option* writing :
        {headFlag, bodyFlag, outputOption, forceFlag, stdoutFlag, bodyOption, accessoryOption}) {
-    if (reads && writing->count() > 0) {
-      err << kPrefix << (checkOption->count() > 0 ? "--check" : "--show") << " writes no suit, so "
+    // With --check, BODY and ACCESSORY are the PATHs to check.
+    const bool isPath = writing == bodyOption || writing == accessoryOption;
+    if (reads && writing->count() > 0 && !(checks && isPath)) {
+      err << kPrefix << (checks ? "--check" : "--show") << " writes no suit, so "
           << writing->get_name() << " cannot go with it.\nRun with --help for more information.\n";
       return kExitUsage;
     }
   }
-  if (checkOption->count() > 0) return CheckSuits(options.checkPaths, workingFolder, out);
+#ifdef TAILORLOFT_RENDER
+  constexpr std::string_view kGameGoesWith = "--check or --render";
+#else
+  constexpr std::string_view kGameGoesWith = "--check";
+#endif
+  for (const CLI::Option* checkOnly : {gameOption, static_cast<CLI::Option*>(jsonFlag)}) {
+    if (!checks && checkOnly->count() > 0) {
+      err << kPrefix << checkOnly->get_name() << " goes with "
+          << (checkOnly == gameOption ? kGameGoesWith : std::string_view("--check"))
+          << " only.\nRun with --help for more information.\n";
+      return kExitUsage;
+    }
+  }
+  if (checks) {
+    // A bare --check leaves CLI11's empty value behind; no PATH is empty.
+    std::vector<std::string> paths;
+    std::copy_if(options.checkPaths.begin(), options.checkPaths.end(), std::back_inserter(paths),
+                 [](const std::string& path) { return !path.empty(); });
+    if (bodyOption->count() > 0) paths.push_back(options.bodyFile);
+    paths.insert(paths.end(), options.accessories.begin(), options.accessories.end());
+    if (paths.empty()) {
+      err << kPrefix << "--check needs a PATH: a file or folder to check.\nRun with --help for more information.\n";
+      return kExitUsage;
+    }
+    fs::path gameFolder;
+    if (gameOption->count() > 0) {
+      gameFolder = PathFromUtf8(options.gameFolder);
+      if (!workingFolder.empty()) gameFolder = workingFolder / gameFolder;
+      if (!env::LooksLikeGameFolder(gameFolder)) {
+        err << kPrefix << QuoteForMessage(options.gameFolder)
+            << " is not the game's folder: it holds no GameData folder.\n";
+        return kExitUsage;
+      }
+    } else {
+      const std::string found = findGame ? findGame() : env::FindGameInstallFolder();
+      if (found != "ERROR") gameFolder = PathFromUtf8(found);
+    }
+    return CheckSuits(paths, gameFolder, options.json, workingFolder, out, fileSystem);
+  }
   if (showOption->count() > 0) return ShowSuits(options.showFile, workingFolder, out, err);
 
   try {

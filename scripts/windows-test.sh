@@ -29,7 +29,7 @@ cmake -S . -B "$build/gui" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w6
   -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DTAILORLOFT_BUILD_GUI=ON -DTAILORLOFT_BUILD_CLI=ON -DTAILORLOFT_BUILD_BENCH=OFF \
   -DTAILORLOFT_WERROR=ON -DGTest_DIR="$build/googletest-install/lib/cmake/GTest" \
-  -DCLI11_DIR="$build/cli11" >/dev/null
+  -DCLI11_DIR="$build/cli11" -Dnlohmann_json_DIR="$build/nlohmann_json" >/dev/null
 cmake --build "$build/gui" -j2
 
 echo "-- what Windows reads from the programs"
@@ -60,9 +60,11 @@ echo "programs: subsystems, version information and manifests as they should be"
 echo "-- zip and installer"
 dist=$build/dist
 scripts/windows-package.sh "$build/gui" "$qt" "$dist"
-# An older version to install over, with a file the new one no longer has.
+# An older version to install over, with a file the new one no longer has,
+# and programs and DLLs that differ from the new ones, so the tests see each
+# of them replaced.
 echo "gone in later versions" >"$dist/only-in-0.9.0.txt"
-TAILORLOFT_PACKAGE_EXTRA="$dist/only-in-0.9.0.txt" \
+TAILORLOFT_PACKAGE_EXTRA="$dist/only-in-0.9.0.txt" TAILORLOFT_PACKAGE_MARK="Tailorloft 0.9.0" \
   scripts/windows-package.sh "$build/gui" "$qt" "$dist" 0.9.0 2>/dev/null
 
 tests/windows/wine_tests.sh "$build/gui" "$qt" "$dist" "$version"

@@ -15,7 +15,7 @@ echo "-- cross build"
 cmake -S . -B "$build/tailorloft" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DTAILORLOFT_BUILD_GUI=OFF -DTAILORLOFT_BUILD_CLI=ON -DTAILORLOFT_BUILD_BENCH=OFF \
   -DTAILORLOFT_WERROR=ON -DGTest_DIR="$build/googletest-install/lib/cmake/GTest" \
-  -DCLI11_DIR="$build/cli11" >/dev/null
+  -DCLI11_DIR="$build/cli11" -Dnlohmann_json_DIR="$build/nlohmann_json" >/dev/null
 cmake --build "$build/tailorloft" -j2 --target core_tests env_platform_tests cli_tests
 
 echo "-- tests under Wine"

@@ -13,6 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/utf8.h"
+#include "tests/game/game_test_files.h"
+
 namespace tailorloft::cli {
 namespace {
 
@@ -54,10 +57,13 @@ class CliTest : public ::testing::Test {
     fs::remove_all(folder_, ec);
   }
 
+  // The game is where `game_` says ("ERROR": nowhere), never a game this
+  // machine may have installed.
   Result Run(const std::vector<std::string>& args, const fs::path& in = {}) {
     std::ostringstream out;
     std::ostringstream err;
-    const int exitCode = RunCli(args, in.empty() ? folder_ : in, out, err);
+    const int exitCode =
+        RunCli(args, in.empty() ? folder_ : in, out, err, RealFileSystem(), [this] { return game_; });
     return {exitCode, out.str(), err.str()};
   }
 
@@ -83,6 +89,7 @@ class CliTest : public ::testing::Test {
   }
 
   fs::path folder_;
+  std::string game_ = "ERROR";
 };
 
 struct SaveCase {
@@ -192,6 +199,10 @@ const ErrorCase kErrorCases[] = {
     {"ShortAccessoryTitle", {"body1.skn", "L_HAND=abc"}, kExitFailure, "\"abc\""},
     {"AccessoryOutsideCodePage", {"body1.skn", "L_HAND=日本.skn"}, kExitFailure, "日本.skn"},
     {"MissingOutputFolder", {"-o", "missing/x.cmx", "body1.skn"}, kExitFailure, "missing/x.cmx"},
+    {"CheckWithoutPath", {"--check", "--json"}, kExitUsage, "--check needs a PATH"},
+    {"CheckWithWritingOption", {"--check", "skins", "--head"}, kExitUsage, "--check writes no suit, so --head"},
+    {"JsonWithoutCheck", {"--json", "body1.skn"}, kExitUsage, "--json goes with --check only"},
+    {"GameWithoutCheck", {"--game", "g", "--show", "in.cmx"}, kExitUsage, "--game goes with --check"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cli, ErrorTest, ::testing::ValuesIn(kErrorCases),
@@ -235,40 +246,122 @@ TEST_F(CliTest, FailedWriteToStdoutIsAFailure) {
   EXPECT_EQ(err.str(), "tailorloft-cli: Could not write to standard output.\n");
 }
 
-TEST_F(CliTest, CheckReportsEachKindOfProblemAndCounts) {
-  Write("skins/x-B01-PELVIS-BODY.skn", "");
-  Write("skins/HAT.SKN", "");
-  Write("skins/x-c02-head.skn", "");
-  Write("skins/good.cmx", Cmx("good", "PELVIS", "x-b01-pelvis-body", {{"HEAD", "hat"}}));
-  Write("skins/missing.CMX", Cmx("missing", "PELVIS", "x-B01-PELVIS-BODY", {{"HEAD", "cap"}}));
-  Write("skins/bone.cmx", Cmx("bone", "PELVIS", "x-B01-PELVIS-BODY", {{"L_PAW", "hat"}}));
-  Write("skins/headless.cmx", Cmx("headless", "PELVIS", "x-c02-head"));
-  Write("skins/count.cmx", Cmx("count", "PELVIS", "x-B01-PELVIS-BODY", {{"HEAD", "hat"}}).replace(50, 1, "X"));
-  std::string wrongCount = Cmx("c", "HEAD", "x-c02-head", {{"HEAD", "hat"}});
-  wrongCount.replace(wrongCount.find("\r\n2\r\n"), 5, "\r\n3\r\n");
-  Write("skins/records.cmx", wrongCount);
-  Write("skins/sub/ignored.cmx", "not read: subfolders are not entered");
+// The rules themselves are tried in tests/game; here, how tailorloft-cli
+// reports what they find.
+class CheckTest : public CliTest {
+ protected:
+  // B01.cmx with its mesh and a texture for each skin tone: nothing to report.
+  void WriteCleanSuit() {
+    using namespace game::testing;
+    Write("skins/x-B01-PELVIS-BODY.skn", SknText(BoxMesh("x-B01-PELVIS-BODY", "x", "PELVIS")));
+    for (const char* tone : {"lgt", "med", "drk"}) {
+      Write(std::string("skins/B01") + tone + "_a.bmp", BmpBytes(32, 32, 8));
+    }
+    Write("skins/B01.cmx", Cmx("B01", "PELVIS", "x-B01-PELVIS-BODY"));
+  }
+};
+
+TEST_F(CheckTest, PrintsFindingsSortedWithCodesAndWritesNothing) {
+  WriteCleanSuit();
+  Write("skins/B02.cmx", Cmx("B02", "PELVIS", "x-B01-PELVIS-BODY", {{"L_PAW", "cap"}}));
+  Write("skins/odd.cmx", Cmx("odd", "PELVIS", "x").replace(50, 1, "X"));
+  Write("skins/sub/B03.cmx", Cmx("B03", "PELVIS", "x"));
+  const std::set<std::string> before = Files();
 
   const Result result = Run({"--check", "skins", "nowhere.cmx"});
   EXPECT_EQ(result.exitCode, kExitFailure);
-  // Files of a folder are named the platform's way: "skins\\bone.cmx" on Windows.
+  // Files of a folder are named the platform's way: "skins\\B02.cmx" on Windows.
   const std::string in = (fs::path("skins") / "").string();
   EXPECT_EQ(result.out,
-            in + "bone.cmx:13: error: \"L_PAW\" is not a bone of the skeleton\n" +
-            in + "count.cmx:2: error: expected \"version 300\", found \"verXion 300\"\n" +
-            in + "headless.cmx:9: warning: the main skin \"x-c02-head.skn\" is named as a head but is bound to PELVIS\n" +
-            in + "missing.CMX:14: error: the skin file \"cap.skn\" is not in the folder\n" +
-            in + "records.cmx:8: error: the skin count is 3, but the suit has 2 skin records\n" +
-            "nowhere.cmx: error: no such file or folder\n"
-            "7 files, 5 errors, 1 warning\n");
+            "nowhere.cmx: error: no such file or folder [unreadable]\n" +
+            in + "B02.cmx:5: error: no texture pairs with the suit's code \"B02\", so the game offers the suit "
+                 "to no Sim; add textures named \"B02lgt_NAME.bmp\", \"B02med_NAME.bmp\" and "
+                 "\"B02drk_NAME.bmp\" for light, medium and dark skin [missing-texture]\n" +
+            in + "B02.cmx:13: error: \"L_PAW\" is not a bone of any skeleton the game has; bind the skin to "
+                 "one of the adult skeleton's bones, such as PELVIS, HEAD or R_HAND [unknown-bone]\n" +
+            in + "B02.cmx:14: error: the mesh \"cap\" is neither beside the suit nor in the game; put "
+                 "\"cap.skn\" beside the suit [missing-mesh]\n" +
+            in + "odd.cmx:2: error: expected \"version 300\", found \"verXion 300\" [unreadable]\n" +
+            in + "sub: warning: the game reads no subfolder of a skin folder, so the 1 suit file here is not "
+                 "used; move what belongs to a suit up into \"skins\" [wrong-folder]\n"
+                 "8 files, 5 errors, 1 warning\n");
   EXPECT_EQ(result.err, "");
+  EXPECT_EQ(Files(), before);
 
-  const Result clean = Run({"--check", "skins/good.cmx"});
+  const Result clean = Run({"--check", "skins/B01.cmx"});
   EXPECT_EQ(clean.exitCode, kExitSuccess);
-  EXPECT_EQ(clean.out, "1 file, 0 errors, 0 warnings\n");
-  EXPECT_EQ(Run({"--check"}).exitCode, kExitUsage);
-  EXPECT_EQ(Run({"--check", "skins", "--head"}).exitCode, kExitUsage);
+  EXPECT_EQ(clean.out, "5 files, 0 errors, 0 warnings\n");
 }
+
+TEST_F(CheckTest, JsonForTools) {
+  WriteCleanSuit();
+  Write("skins/B02.cmx", Cmx("B02", "PELVIS", "x-B01-PELVIS-BODY", {{"L_PAW", "cap"}}));
+  const Result result = Run({"--check", "--json", "skins/B02.cmx"});
+  EXPECT_EQ(result.exitCode, kExitFailure);
+  EXPECT_EQ(result.out,
+            R"({"files":2,"errors":3,"warnings":0,"findings":[)"
+            R"({"file":"skins/B02.cmx","line":5,"severity":"error","code":"missing-texture","message":)"
+            R"("no texture pairs with the suit's code \"B02\", so the game offers the suit to no Sim; add )"
+            R"(textures named \"B02lgt_NAME.bmp\", \"B02med_NAME.bmp\" and \"B02drk_NAME.bmp\" for light, )"
+            R"(medium and dark skin"},)"
+            R"({"file":"skins/B02.cmx","line":13,"severity":"error","code":"unknown-bone","message":)"
+            R"("\"L_PAW\" is not a bone of any skeleton the game has; bind the skin to one of the adult )"
+            R"(skeleton's bones, such as PELVIS, HEAD or R_HAND"},)"
+            R"({"file":"skins/B02.cmx","line":14,"severity":"error","code":"missing-mesh","message":)"
+            R"("the mesh \"cap\" is neither beside the suit nor in the game; put \"cap.skn\" beside the )"
+            R"(suit"}]})"
+            "\n");
+  // Options and PATHs in any order.
+  EXPECT_EQ(Run({"--json", "--check", "skins/B02.cmx"}).out, result.out);
+  EXPECT_EQ(Run({"--check", "skins/B02.cmx", "--json"}).out, result.out);
+  const Result clean = Run({"--check", "skins/B01.cmx", "--json"});
+  EXPECT_EQ(clean.exitCode, kExitSuccess);
+  EXPECT_EQ(clean.out, "{\"files\":5,\"errors\":0,\"warnings\":0,\"findings\":[]}\n");
+}
+
+TEST_F(CheckTest, LooksForMeshesInTheGame) {
+  WriteCleanSuit();
+  Write("skins/B02.cmx", Cmx("B02", "PELVIS", "x-B01-PELVIS-BODY", {{"HEAD", "hat"}}));
+  for (const char* tone : {"lgt", "med", "drk"}) {
+    Write(std::string("skins/B02") + tone + "_a.bmp", game::testing::BmpBytes(32, 32, 8));
+  }
+  Write("The Sims/GameData/Skins/hat.skn", game::testing::SknText(game::testing::BoxMesh("hat", "hat", "HEAD")));
+  Write("The Sims/GameData/Skins/hat.bmp", game::testing::BmpBytes(32, 32, 8));
+  const std::string missing =
+      "skins/B02.cmx:14: error: the mesh \"hat\" is neither beside the suit nor in the game; put "
+      "\"hat.skn\" beside the suit [missing-mesh]\n"
+      "5 files, 1 error, 0 warnings\n";
+
+  // No game: the hat is missing; with the game, by --game or as found, it is not.
+  EXPECT_EQ(Run({"--check", "skins/B02.cmx"}).out, missing);
+  const Result given = Run({"--check", "--game", "The Sims", "skins/B02.cmx"});
+  EXPECT_EQ(given.exitCode, kExitSuccess) << given.out;
+  EXPECT_EQ(given.out, "7 files, 0 errors, 0 warnings\n");  // the game's hat and its texture too
+  game_ = Utf8FromPath(folder_ / "The Sims");
+  const Result found = Run({"--check", "skins/B02.cmx"});
+  EXPECT_EQ(found.exitCode, kExitSuccess) << found.out;
+  EXPECT_EQ(found.out, given.out);
+  // A --game folder that is not the game's is a wrong command line.
+  const Result wrong = Run({"--check", "--game", "skins", "skins/B02.cmx"});
+  EXPECT_EQ(wrong.exitCode, kExitUsage);
+  EXPECT_EQ(wrong.out, "");
+  EXPECT_EQ(wrong.err, "tailorloft-cli: \"skins\" is not the game's folder: it holds no GameData folder.\n");
+}
+
+#ifndef _WIN32
+// Names are any bytes here but "/"; a control character in one is shown escaped.
+TEST_F(CheckTest, ControlCharactersInNamesAreEscaped) {
+  WriteCleanSuit();
+  Write("skins/stray\x1B[31m.skn", game::testing::SknText(game::testing::BoxMesh("stray\x1B[31m", "x", "HEAD")));
+  const Result result = Run({"--check", "skins"});
+  EXPECT_EQ(result.out,
+            "skins/stray\\x1B[31m.skn: warning: no suit here or in the game uses this mesh; name it in a "
+            "suit, or remove it [unused]\n"
+            "6 files, 0 errors, 1 warning\n");
+  const Result json = Run({"--check", "--json", "skins"});
+  EXPECT_NE(json.out.find(R"({"file":"skins/stray\u001b[31m.skn","line":0,)"), std::string::npos) << json.out;
+}
+#endif
 
 TEST_F(CliTest, ShowPrintsTheCommandThatWritesTheSameFile) {
   const std::string files[] = {
@@ -315,6 +408,18 @@ TEST_F(CliTest, ShowPrintsTheCommandThatWritesTheSameFile) {
   }
   Write("in.cmx", Cmx("s", "NECK", "b"));
   EXPECT_EQ(Run({"--show", "in.cmx"}).exitCode, kExitFailure);
+}
+
+// The CLI names a suit's file after the suit, so a suit named otherwise than
+// its file comes back under the suit's name, and --show says so.
+TEST_F(CliTest, ShowSaysWhenTheLineWritesAnotherFile) {
+  Write("S200FAFit_BWar.cmx", Cmx("S200fafit_bwar", "PELVIS", "body"));
+  const Result shown = Run({"--show", "S200FAFit_BWar.cmx"});
+  EXPECT_EQ(shown.exitCode, kExitSuccess);
+  EXPECT_EQ(shown.out, "tailorloft-cli --body -o S200fafit_bwar.cmx body.skn\n");
+  EXPECT_EQ(shown.err,
+            "tailorloft-cli: The suit in \"S200FAFit_BWar.cmx\" is named \"S200fafit_bwar\", so the line "
+            "writes \"S200fafit_bwar.cmx\", a file named after the suit, not \"S200FAFit_BWar.cmx\".\n");
 }
 
 TEST_F(CliTest, VersionAndHelp) {
