@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fold_case.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "core/utf8.h"
@@ -52,6 +53,14 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 std::string FoldedKey(std::string_view text) {
+  // Nearly every name of the game is ASCII; its archives hold tens of thousands.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    std::string key(text);
+    for (char& c : key) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return key;
+  }
   std::string key;
   key.reserve(text.size());
   for (std::size_t pos = 0; pos < text.size();) {
@@ -65,6 +74,10 @@ std::string FoldedKey(std::string_view text) {
     }
   }
   return key;
+}
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && EqualsIgnoringCase(text.substr(text.size() - end.size()), end);
 }
 
 }  // namespace tailorloft

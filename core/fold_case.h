@@ -19,4 +19,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // set: two names equal ignoring case have the same key.
 std::string FoldedKey(std::string_view text);
 
+// Whether `text` ends with `end` (ASCII, such as an extension), ignoring case.
+bool EndsWithIgnoringCase(std::string_view text, std::string_view end);
+
 }  // namespace tailorloft

@@ -39,27 +39,6 @@ constexpr std::uint64_t kMaxSkeletonFileBytes = std::uint64_t{64} << 20;
 // Deeper than any install goes; stops a loop of junctions.
 constexpr int kMaxFolderDepth = 32;
 
-// FoldedKey, with a short cut for the ASCII names nearly every file of the game has.
-std::string Folded(std::string_view name) {
-  if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
-    return FoldedKey(name);
-  }
-  std::string key(name);
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
-}
-
-// `suffix` is ASCII lower case.
-bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
-  if (name.size() < suffix.size()) return false;
-  const std::string_view tail = name.substr(name.size() - suffix.size());
-  return std::equal(tail.begin(), tail.end(), suffix.begin(), [](char a, char b) {
-    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-  });
-}
-
 // An entry's name without the folders an archive may file it under.
 std::string_view BaseName(std::string_view entryName) {
   std::size_t start = entryName.size();
@@ -67,7 +46,7 @@ std::string_view BaseName(std::string_view entryName) {
   return entryName.substr(start);
 }
 
-// Folded(BaseName(entryName)) appended to `out`, in one pass over the name:
+// FoldedKey(BaseName(entryName)) appended to `out`, in one pass over the name:
 // this runs for every entry of every archive.
 void AppendFoldedBaseName(std::string& out, std::string_view entryName) {
   const std::size_t start = out.size();
@@ -175,7 +154,7 @@ class EntryIndex {
 
   std::optional<EntryRef> Find(std::string_view title) const {
     if (slots_.empty()) return std::nullopt;
-    const std::string key = Folded(title);
+    const std::string key = FoldedKey(title);
     const Slot& slot = slots_[IndexFor(key, Hash(key))];
     if (slot.archive == kFree) return std::nullopt;
     return EntryRef{slot.archive, slot.entry};
@@ -214,7 +193,7 @@ class EntryIndex {
 // One folder's names, listed once.
 struct Listing {
   struct Item {
-    std::string key;  // Folded(name)
+    std::string key;  // FoldedKey(name)
     std::string name;
     bool folder = false;  // a folder, or a link to one
     bool linked = false;
@@ -234,7 +213,7 @@ Listing ListFolder(const fs::path& folder) {
        it.increment(ec)) {
     Listing::Item item;
     item.name = Utf8FromPath(it->path().filename());
-    item.key = Folded(item.name);
+    item.key = FoldedKey(item.name);
     std::error_code typeEc;
     item.folder = it->is_directory(typeEc);
     item.linked = item.folder && it->is_symlink(typeEc);
@@ -249,7 +228,7 @@ Listing ListFolder(const fs::path& folder) {
 // The file called `title` in the listing, ignoring case: its own spelling
 // first, else the first in name order. Folders do not count.
 const Listing::Item* FindItem(const Listing& listing, std::string_view title) {
-  const std::string key = Folded(title);
+  const std::string key = FoldedKey(title);
   auto it = std::lower_bound(listing.items.begin(), listing.items.end(), key,
                              [](const Listing::Item& item, const std::string& k) { return item.key < k; });
   const Listing::Item* first = nullptr;
@@ -317,7 +296,7 @@ class DiskGameFiles final : public game::GameFiles {
   }
 
   std::vector<FoundFile> PairedTextures(const fs::path& suitFolder, char type, std::string_view code) override {
-    const std::string codeKey = Folded(code);
+    const std::string codeKey = FoldedKey(code);
     std::map<std::string, FoundFile> byName;  // folded title -> the first place's file
     for (const fs::path* folder : Places(suitFolder, type)) {
       Listing& listing = Listed(*folder);
@@ -326,7 +305,7 @@ class DiskGameFiles final : public game::GameFiles {
         for (std::size_t i = 0; i < listing.items.size(); ++i) {
           if (listing.items[i].folder) continue;
           if (const auto texture = game::ParseTextureName(listing.items[i].name)) {
-            (*listing.textures)[Folded(texture->code)].push_back(i);
+            (*listing.textures)[FoldedKey(texture->code)].push_back(i);
           }
         }
       }
@@ -346,7 +325,7 @@ class DiskGameFiles final : public game::GameFiles {
         const std::vector<game::FarEntry>& entries = archives_[a].entries;
         for (std::uint32_t e = 0; e < entries.size(); ++e) {
           if (const auto texture = game::ParseTextureName(BaseName(entries[e].name))) {
-            (*archiveTextures_)[Folded(texture->code)].push_back({a, e});
+            (*archiveTextures_)[FoldedKey(texture->code)].push_back({a, e});
           }
         }
       }
@@ -354,7 +333,7 @@ class DiskGameFiles final : public game::GameFiles {
     if (const auto found = archiveTextures_->find(codeKey); found != archiveTextures_->end()) {
       for (const EntryRef& ref : found->second) {
         const std::string_view title = BaseName(archives_[ref.archive].entries[ref.entry].name);
-        if (game::PairsWith(title, code)) byName.try_emplace(Folded(title), EntryFile(ref));
+        if (game::PairsWith(title, code)) byName.try_emplace(FoldedKey(title), EntryFile(ref));
       }
     }
     std::vector<FoundFile> textures;

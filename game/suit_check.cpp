@@ -37,27 +37,6 @@ constexpr int kMaxSubfolderDepth = 16;
 // A mesh exported broken breaks everywhere; the first few faults say enough.
 constexpr std::size_t kShownStructureProblems = 10;
 
-// FoldedKey, with a short cut for the ASCII names nearly every file has.
-std::string Folded(std::string_view name) {
-  if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
-    return FoldedKey(name);
-  }
-  std::string key(name);
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
-}
-
-// `suffix` is ASCII lower case.
-bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
-  if (name.size() < suffix.size()) return false;
-  const std::string_view tail = name.substr(name.size() - suffix.size());
-  return std::equal(tail.begin(), tail.end(), suffix.begin(), [](char a, char b) {
-    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-  });
-}
-
 Finding Make(const std::string& file, std::size_t line, Severity severity, std::string_view code,
              std::string message) {
   return {file, line, severity, std::string(code), std::move(message)};
@@ -159,7 +138,7 @@ void KnownBones::Add(const Skeleton& skeleton) {
 bool KnownBones::Has(std::string_view bone) const { return bones_.count(std::string(bone)) > 0; }
 
 std::vector<Finding> SuitNameFindings(const CmxSuit& suit, std::string_view fileStem, const std::string& file) {
-  if (Folded(suit.suitName) == Folded(fileStem)) return {};
+  if (FoldedKey(suit.suitName) == FoldedKey(fileStem)) return {};
   return {Make(file, suit.nameLine, Severity::kError, "suit-name",
                "the suit is named " + QuoteForMessage(suit.suitName) + ", not " + QuoteForMessage(fileStem) +
                    " as its file, and the game ignores a suit whose name is not its file's; rename the file "
@@ -251,7 +230,7 @@ std::vector<Finding> MeshNameFindings(const Mesh& mesh, std::string_view fileSte
     findings.push_back(Make(file, nameLine, Severity::kError, "mesh-name",
                             nameWords + QuoteForMessage(mesh.name) +
                                 " ends in \".skn\", which makes the mesh invisible in the game; remove \".skn\""));
-  } else if (Folded(mesh.name) != Folded(fileStem)) {
+  } else if (FoldedKey(mesh.name) != FoldedKey(fileStem)) {
     findings.push_back(Make(file, nameLine, Severity::kWarning, "mesh-name",
                             nameWords + QuoteForMessage(mesh.name) + " differs from the file's name " +
                                 QuoteForMessage(fileStem) + "; make them the same"));
@@ -343,7 +322,7 @@ std::vector<Finding> TextureFormatFindings(std::string_view firstBytes, std::uin
 std::vector<Finding> OutfitFolderFindings(std::string_view code, std::string_view folderName,
                                           const std::string& file) {
   const char type = OutfitType(code);
-  const std::string folder = Folded(folderName);
+  const std::string folder = FoldedKey(folderName);
   std::string letter(1, type);
   if (folder == "skins" && IsSoldType(type)) {
     return {Make(file, 0, Severity::kWarning, "wrong-folder",
@@ -363,21 +342,21 @@ std::vector<Finding> OutfitFolderFindings(std::string_view code, std::string_vie
 std::vector<Finding> CodeClashFindings(const std::vector<SuitCodeUse>& suits) {
   std::unordered_map<std::string, std::vector<std::size_t>> byCode;
   for (std::size_t i = 0; i < suits.size(); ++i) {
-    if (!suits[i].code.empty()) byCode[Folded(suits[i].code)].push_back(i);
+    if (!suits[i].code.empty()) byCode[FoldedKey(suits[i].code)].push_back(i);
   }
   std::vector<Finding> findings;
   constexpr std::size_t kNamed = 3;
   for (std::size_t i = 0; i < suits.size(); ++i) {
     const SuitCodeUse& suit = suits[i];
     if (!suit.checked || suit.code.empty()) continue;
-    const std::vector<std::size_t>& group = byCode[Folded(suit.code)];
+    const std::vector<std::size_t>& group = byCode[FoldedKey(suit.code)];
     if (group.size() < 2) continue;
-    const std::string own = Folded(suit.name);
+    const std::string own = FoldedKey(suit.name);
     std::set<std::string> seen{own};
     std::vector<std::string> others;
     std::size_t more = 0;
     for (const std::size_t j : group) {
-      if (!seen.insert(Folded(suits[j].name)).second) continue;
+      if (!seen.insert(FoldedKey(suits[j].name)).second) continue;
       if (others.size() == kNamed) {
         ++more;
         continue;
@@ -402,7 +381,7 @@ std::vector<Finding> CaseClashFindings(const fs::path& shownFolder, std::vector<
   folded.reserve(names.size());
   std::unordered_set<std::string> clashing;
   for (const std::string& name : names) {
-    std::string key = Folded(name);
+    std::string key = FoldedKey(name);
     if (folded.count(key) > 0) {
       clashing.insert(std::move(key));
     } else {
@@ -413,7 +392,7 @@ std::vector<Finding> CaseClashFindings(const fs::path& shownFolder, std::vector<
   std::sort(names.begin(), names.end());
   std::map<std::string, std::vector<const std::string*>> byKey;
   for (const std::string& name : names) {
-    std::string key = Folded(name);
+    std::string key = FoldedKey(name);
     if (clashing.count(key) > 0) byKey[std::move(key)].push_back(&name);
   }
   std::vector<Finding> findings;
@@ -542,8 +521,8 @@ class Checker {
     }
     for (const FoundSuit& found : game_.ArchiveSuits()) {
       codes_.push_back({SuitCode(found.suit.name + ".cmx"), found.suit.name, found.file.Shown(), false});
-      usedCodes_.insert(Folded(codes_.back().code));
-      for (const BcfSkin& skin : found.suit.skins) usedMeshes_.insert(Folded(skin.skinName));
+      usedCodes_.insert(FoldedKey(codes_.back().code));
+      for (const BcfSkin& skin : found.suit.skins) usedMeshes_.insert(FoldedKey(skin.skinName));
     }
     Add(CodeClashFindings(codes_));
     ReportUnused();
@@ -703,7 +682,7 @@ class Checker {
         default:
           ++others;
       }
-      index.try_emplace(Folded(name), ShownPath(shown / file));
+      index.try_emplace(FoldedKey(name), ShownPath(shown / file));
     }
     if (depth < kMaxSubfolderDepth) {
       for (const FolderEntry& entry : listing.others) {
@@ -872,7 +851,7 @@ class Checker {
       ReportReadFailure(item, *bytes, e.Line(), e.Problem());
       // Its textures are known by its file name; its meshes are not, so
       // none beside it is called unused on a guess.
-      usedCodes_.insert(Folded(SuitCode(Utf8FromPath(item.actual.filename()))));
+      usedCodes_.insert(FoldedKey(SuitCode(Utf8FromPath(item.actual.filename()))));
       foldersWithUnreadSuits_.insert(item.actual.parent_path());
     }
   }
@@ -899,7 +878,7 @@ class Checker {
     const auto index = subfolderFiles_.find(folder);
     if (index != subfolderFiles_.end()) {
       for (const char* extension : {".skn", ".bmf"}) {
-        const auto found = index->second.find(Folded(meshName + extension));
+        const auto found = index->second.find(FoldedKey(meshName + extension));
         if (found == index->second.end()) continue;
         message += " (there is " + QuoteForMessage(found->second) + ", but the game reads no subfolder)";
         break;
@@ -934,7 +913,7 @@ class Checker {
       }
       for (std::size_t k = 0; k < suit.skins.size(); ++k) {
         const CmxSkinRecord& skin = suit.skins[k];
-        usedMeshes_.insert(Folded(skin.skinName));
+        usedMeshes_.insert(FoldedKey(skin.skinName));
         const std::optional<FoundFile> mesh = game_.FindMesh(folder, type, skin.skinName);
         if (!mesh) {
           findings_.push_back(Make(shown, skin.line + 1, Severity::kError, "missing-mesh",
@@ -959,7 +938,7 @@ class Checker {
       }
     }
     codes_.push_back({code, stem, shown, true});
-    usedCodes_.insert(Folded(code));
+    usedCodes_.insert(FoldedKey(code));
     std::vector<std::string> titles;
     for (const FoundFile& texture : game_.PairedTextures(folder, type, code)) {
       if (texture.InArchive()) {
@@ -1037,7 +1016,7 @@ class Checker {
   // wrongly ends in ".bmp" (reported by mesh-name) still means that file.
   void NameTexture(std::string_view texture) {
     if (EndsWithIgnoringCase(texture, ".bmp")) texture.remove_suffix(4);
-    namedTextures_.insert(Folded(texture));
+    namedTextures_.insert(FoldedKey(texture));
   }
 
   void NameTextureOf(const FoundFile& mesh) {
@@ -1061,7 +1040,7 @@ class Checker {
       const char type = OutfitType(SuitCode(found.suit.name + ".cmx"));
       for (std::size_t k = 1; k < found.suit.skins.size(); ++k) {
         const std::string& name = found.suit.skins[k].skinName;
-        if (!seen.insert(Folded(name)).second) continue;
+        if (!seen.insert(FoldedKey(name)).second) continue;
         if (const std::optional<FoundFile> mesh = game_.FindMesh({}, type, name)) NameTextureOf(*mesh);
       }
     }
@@ -1072,7 +1051,7 @@ class Checker {
     for (std::size_t i = 0; i < items_.size(); ++i) {
       const Item& item = items_[i];
       if (!item.listed) continue;
-      const std::string stem = Folded(Utf8FromPath(item.actual.stem()));
+      const std::string stem = FoldedKey(Utf8FromPath(item.actual.stem()));
       if (item.expect == Expect::kMesh || item.expect == Expect::kBinaryMesh) {
         if (usedMeshes_.count(stem) > 0) continue;
         if (!foldersWithUnreadSuits_.empty() && foldersWithUnreadSuits_.count(item.actual.parent_path()) > 0) {
@@ -1082,7 +1061,7 @@ class Checker {
                                  "no suit here or in the game uses this mesh; name it in a suit, or remove it"));
       } else if (item.expect == Expect::kTexture) {
         const auto texture = ParseTextureName(Utf8FromPath(item.actual.filename()));
-        if (texture && usedCodes_.count(Folded(texture->code)) > 0) continue;
+        if (texture && usedCodes_.count(FoldedKey(texture->code)) > 0) continue;
         if (namedTextures_.count(stem) > 0) continue;
         unusedTextures.push_back(i);
       }
@@ -1091,7 +1070,7 @@ class Checker {
     AddArchivedAccessoryTextures();
     for (const std::size_t i : unusedTextures) {
       const Item& item = items_[i];
-      if (namedTextures_.count(Folded(Utf8FromPath(item.actual.stem()))) > 0) continue;
+      if (namedTextures_.count(FoldedKey(Utf8FromPath(item.actual.stem()))) > 0) continue;
       findings_.push_back(Make(item.shown, 0, Severity::kWarning, "unused",
                                "no suit here or in the game uses this texture: its name pairs with no "
                                "suit's code and no mesh names it; rename it after its suit "

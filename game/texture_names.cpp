@@ -13,10 +13,6 @@ constexpr std::array<Tone, 3> kTones = {Tone::kLight, Tone::kMedium, Tone::kDark
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() && EqualsIgnoringCase(text.substr(text.size() - end.size()), end);
-}
-
 }  // namespace
 
 std::string SuitCode(std::string_view suitFileTitle) {
