@@ -117,11 +117,20 @@ class RealDisk final : public DiskBase {
   std::size_t MaxNameLength(const fs::path&) override { return 255; }
 
   // Windows files carry no owner and mode to copy: the new file takes the
-  // folder's inherited access rules, and read-only files are never replaced.
+  // folder's inherited access rules. It keeps the replaced file's attributes
+  // (hidden, system, archive, not indexed), as the Linux build keeps the mode;
+  // read-only files are never replaced, so that one never arises.
   std::error_code CreateAndWrite(const fs::path& path, std::string_view bytes,
-                                 const fs::path*) override {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+                                 const fs::path* like) override {
+    DWORD attributes = FILE_ATTRIBUTE_NORMAL;
+    if (like) {
+      const DWORD original = GetFileAttributesW(like->c_str());
+      if (original == INVALID_FILE_ATTRIBUTES) return LastError();
+      constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                              FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+      if (original & kKept) attributes = original & kKept;
+    }
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
     if (file == INVALID_HANDLE_VALUE) return LastError();
     std::error_code ec;
     while (!bytes.empty() && !ec) {

@@ -25,19 +25,6 @@ HKEY RootHandle(RegistryRoot root) {
   return root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
-// Names and values go through the ANSI registry calls; our strings are UTF-8.
-std::optional<std::string> AnsiFromUtf8(std::string_view utf8) {
-  const std::optional<std::wstring> wide = WideFrom(CP_UTF8, utf8, MB_ERR_INVALID_CHARS);
-  if (!wide) return std::nullopt;
-  return BytesFrom(CP_ACP, *wide);
-}
-
-std::string Utf8FromAnsi(std::string_view ansi) {
-  const std::optional<std::wstring> wide = WideFrom(CP_ACP, ansi, 0);
-  if (!wide) return std::string();
-  return BytesFrom(CP_UTF8, *wide).value_or(std::string());
-}
-
 std::optional<fs::path> EnvironmentFolder(const wchar_t* name) {
   wchar_t buffer[MAX_PATH + 1];
   const DWORD length = GetEnvironmentVariableW(name, buffer, MAX_PATH + 1);
@@ -49,30 +36,39 @@ std::optional<fs::path> EnvironmentFolder(const wchar_t* name) {
 
 std::string ReadRegistryString(RegistryRoot rootKey, std::string_view subKey,
                                std::string_view valueName, std::uint32_t& bufferSize) {
-  if (bufferSize == 0) bufferSize = 255;
-  const std::optional<std::string> subKeyAnsi = AnsiFromUtf8(subKey);
-  const std::optional<std::string> valueNameAnsi = AnsiFromUtf8(valueName);
-  if (!subKeyAnsi || !valueNameAnsi) return std::string(kError);
+  // Through the wide calls: a folder named in characters outside the ANSI
+  // code page (C:\Spiele\日本) would lose them in the ANSI ones.
+  const std::optional<std::wstring> subKeyWide = WideFrom(CP_UTF8, subKey, MB_ERR_INVALID_CHARS);
+  const std::optional<std::wstring> valueNameWide = WideFrom(CP_UTF8, valueName, MB_ERR_INVALID_CHARS);
+  if (!subKeyWide || !valueNameWide) return std::string(kError);
 
   // Read-only, and in the 32-bit view the game's own installer wrote to.
   HKEY key = nullptr;
-  if (RegOpenKeyExA(RootHandle(rootKey), subKeyAnsi->c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY,
-                    &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(RootHandle(rootKey), subKeyWide->c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key) !=
+      ERROR_SUCCESS) {
     return std::string(kError);
   }
-  std::string buffer(bufferSize, ' ');
-  DWORD type = REG_SZ;
-  DWORD size = bufferSize;
-  const LSTATUS status = RegQueryValueExA(key, valueNameAnsi->c_str(), nullptr, &type,
-                                          reinterpret_cast<BYTE*>(buffer.data()), &size);
+  // The text as stored, never expanded; RegGetValueW adds the NUL a value
+  // stored without one lacks. Its size is asked first, so a long value is
+  // read whole, and asked again should it grow in between.
+  constexpr DWORD kStrings = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+  std::wstring buffer;
+  DWORD size = 0;
+  LSTATUS status = ERROR_MORE_DATA;
+  for (int attempt = 0; attempt < 3 && status == ERROR_MORE_DATA; ++attempt) {
+    status = RegGetValueW(key, nullptr, valueNameWide->c_str(), kStrings, nullptr, nullptr, &size);
+    if (status != ERROR_SUCCESS) break;
+    buffer.assign(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    status = RegGetValueW(key, nullptr, valueNameWide->c_str(), kStrings, nullptr, buffer.data(), &size);
+  }
   RegCloseKey(key);
   if (status != ERROR_SUCCESS) return std::string(kError);
 
   bufferSize = size;
-  // A value stored without its terminating NUL ends where its data ends.
-  buffer.resize(std::min<std::size_t>(size, buffer.size()));
-  buffer.resize(std::min(buffer.size(), buffer.find('\0')));
-  return Utf8FromAnsi(buffer);
+  buffer.resize(std::min<std::size_t>(size / sizeof(wchar_t), buffer.size()));
+  buffer.resize(std::min(buffer.size(), buffer.find(L'\0')));
+  return BytesFrom(CP_UTF8, buffer).value_or(std::string(kError));
 }
 
 std::string FindGameInstallFolder() {
@@ -94,7 +90,6 @@ std::string FindGameInstallFolder() {
       {RegistryRoot::LocalMachine, "Software\\Valve\\Steam", "InstallPath"},
   };
   for (const auto& steam : steamValues) {
-    bufferSize = 4096;
     const std::string path = ReadRegistryString(steam.root, steam.key, steam.value, bufferSize);
     if (!path.empty() && path != kError) steamFolders.push_back(PathFromUtf8(path));
   }

@@ -8,7 +8,9 @@
 #   scripts/windows-package.sh BUILD_DIR QT_PREFIX OUT_DIR [VERSION]
 #
 # VERSION defaults to the project's; the tests also make an older one to
-# install over, with the files named in TAILORLOFT_PACKAGE_EXTRA added.
+# install over, with the files named in TAILORLOFT_PACKAGE_EXTRA added and
+# TAILORLOFT_PACKAGE_MARK appended to every program and DLL, so that its
+# files differ from the newer ones.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -47,6 +49,10 @@ cp /usr/share/doc/gcc-mingw-w64-base/copyright "$folder/licenses/gcc-runtime.txt
 for extra in ${TAILORLOFT_PACKAGE_EXTRA:-}; do
   cp "$extra" "$folder/"
 done
+if [[ -n ${TAILORLOFT_PACKAGE_MARK:-} ]]; then
+  find "$folder" -type f \( -name '*.exe' -o -name '*.dll' \) -exec sh -c 'printf %s "$0" >>"$1"' \
+    "$TAILORLOFT_PACKAGE_MARK" {} \;
+fi
 cat >"$folder/README.txt" <<EOF
 Tailorloft $version for Windows
 
@@ -58,7 +64,13 @@ platforms, styles and imageformats) are Qt $(dpkg-query -W -f='${Version}' qt6-b
 used under the GNU Lesser General Public License version 3
 (licenses/Qt/LGPL-3.0-only.txt). You may replace them with your own build of
 the same Qt version. The folder licenses/ holds every licence text.
+
+The user guide follows: how to make a suit, how the program finds the game,
+and the command-line program.
+
 EOF
+# The guide itself: the project's README, plain enough to read as text.
+cat README.md >>"$folder/README.txt"
 # Windows line ends for Notepad.
 sed -i 's/$/\r/' "$folder/README.txt"
 
@@ -69,11 +81,16 @@ rm -f "$zip_file"
 (cd "$stage" && find Tailorloft | LC_ALL=C sort | zip -q -X -9 "$zip_file" -@)
 
 # The installer's file lists, exactly what the folder holds: installing puts
-# these files in, uninstalling takes these files (and nothing else) out.
+# these files in, each checked (PutFile, installer.nsi), uninstalling takes
+# these files (and nothing else) out, and the programs and DLLs among them
+# are the files a running Tailorloft holds (CheckHeld, common.nsh).
 files=$stage/files.nsh
-uninstall=$stage/uninstall.nsh
+remove_files=$stage/uninstall-files.nsh
+remove_folders=$stage/uninstall-folders.nsh
+held=$stage/held.nsh
 : >"$files"
-: >"$uninstall"
+: >"$remove_files"
+: >"$held"
 while IFS= read -r dir; do
   rel=${dir#"$folder"}
   rel=${rel#/}
@@ -81,17 +98,24 @@ while IFS= read -r dir; do
   echo "SetOutPath \"\$INSTDIR${win:+\\$win}\"" >>"$files"
   while IFS= read -r file; do
     name=$(basename "$file")
-    echo "File \"$file\"" >>"$files"
-    echo "Delete \"\$INSTDIR${win:+\\$win}\\$name\"" >>"$uninstall"
+    echo "!insertmacro PutFile \"$file\" \"$name\"" >>"$files"
+    echo "Delete \"\$INSTDIR${win:+\\$win}\\$name\"" >>"$remove_files"
+    case $name in
+      *.exe | *.dll) echo "!insertmacro CheckHeld \"${win:+$win\\}$name\"" >>"$held" ;;
+    esac
   done < <(find "$dir" -maxdepth 1 -type f | LC_ALL=C sort)
 done < <(find "$folder" -type d | LC_ALL=C sort)
 # Folders deepest first, each removed only when empty.
+: >"$remove_folders"
 while IFS= read -r dir; do
   rel=${dir#"$folder"/}
-  echo "RMDir \"\$INSTDIR\\${rel//\//\\}\"" >>"$uninstall"
+  echo "RMDir \"\$INSTDIR\\${rel//\//\\}\"" >>"$remove_folders"
 done < <(find "$folder" -mindepth 1 -type d | LC_ALL=C sort -r)
 size_kb=$(du -sk "$folder" | cut -f1)
 
+# The uninstaller first: the installer puts it in the folder like any other file.
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$stage/uninstall.exe" \
+  "$root/packaging/windows/uninstaller.nsi" >&2
 setup=$out/Tailorloft-$version-setup.exe
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup" \
   -DSIZE_KB="$size_kb" "$root/packaging/windows/installer.nsi" >&2

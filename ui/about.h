@@ -18,8 +18,9 @@ struct AboutFacts {
 
 QString AboutText(const AboutFacts& facts);
 
-// The installed user guide (README.md in the package's documentation folder,
-// or next to the program), or how to get it when none is installed.
+// The installed user guide (on Windows README.txt next to the program; else
+// README.md in the package's documentation folder or next to the program),
+// or how to get it when none is installed.
 QString UserGuideLocation();
 
 }  // namespace tailorloft::ui

@@ -11,6 +11,10 @@
 #include <random>
 #include <sstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace tailorloft {
 namespace {
 
@@ -112,15 +116,20 @@ TEST_F(WriteCmxFileTest, ReplacesALongerFileLeavingNoneOfItsContent) {
 }
 
 TEST_F(WriteCmxFileTest, KeepsTheExistingFilesPermissions) {
-#ifdef _WIN32
-  GTEST_SKIP() << "Windows files carry only a read-only flag, and read-only files are refused.";
-#endif
   const fs::path target = dir_ / "mysuit.cmx";
   Write(target, oldBytes_);
+#ifdef _WIN32
+  // Windows files carry attributes instead (read-only files are refused).
+  const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  ASSERT_TRUE(SetFileAttributesW(target.c_str(), kept));
+  WriteCmxFile(target, suit_);
+  EXPECT_EQ(GetFileAttributesW(target.c_str()) & kept, kept);
+#else
   const fs::perms perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
   fs::permissions(target, perms);
   WriteCmxFile(target, suit_);
   EXPECT_EQ(fs::status(target).permissions() & fs::perms::mask, perms);
+#endif
 }
 
 TEST_F(WriteCmxFileTest, RefusalsLeaveTheDiskAsItWas) {

@@ -32,6 +32,18 @@ void SetValue(HKEY root, REGSAM view, const char* subKey, const char* name, cons
   RegCloseKey(key);
 }
 
+// Sets the REG_SZ `value` (UTF-8 here) through the wide call, as UTF-16 with its NUL.
+void SetWideValue(HKEY root, REGSAM view, const char* subKey, const wchar_t* name, const std::string& utf8) {
+  const std::wstring text = PathFromUtf8(utf8).native();
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(root, subKey, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
 void DeleteKey(HKEY root, REGSAM view, const char* subKey) {
   RegDeleteTreeA(root, subKey);  // the view flag does not apply to RegDeleteTree
   HKEY parent = nullptr;
@@ -68,6 +80,8 @@ class RegistryTest : public ::testing::Test {
 TEST_F(RegistryTest, ReadRegistryStringOutcomes) {
   const char* key = "Software\\Tailorloft Test";
   const std::string longest(254, 'x');
+  const std::string japanese = "C:\\Spiele\\\u65e5\u672c";
+  const std::string longPath = "C:\\" + std::string(300, 'p') + "\\\u65e5\u672c";
   SetValue(HKEY_LOCAL_MACHINE, kView32, key, "Fits", longest + '\0');
   SetValue(HKEY_LOCAL_MACHINE, kView32, key, "TooLong", longest + "y" + '\0');
   SetValue(HKEY_LOCAL_MACHINE, kView32, key, "Empty", std::string(1, '\0'));
@@ -78,7 +92,12 @@ TEST_F(RegistryTest, ReadRegistryStringOutcomes) {
   SetValue(HKEY_LOCAL_MACHINE, kView64, key, "Both", std::string("64-bit\0", 7));
   SetValue(HKEY_LOCAL_MACHINE, kView64, key, "Only64", std::string("64-bit\0", 7));
   SetValue(HKEY_LOCAL_MACHINE, kView32, key, "Expand", std::string("%WINDIR%\0", 9), REG_EXPAND_SZ);
+  SetValue(HKEY_LOCAL_MACHINE, kView32, key, "Number", std::string(4, '\1'), REG_DWORD);
   SetValue(HKEY_CURRENT_USER, kView64, key, "User", std::string("user\0", 5));
+  // Characters outside the ANSI code page, stored as the game's installer
+  // would store them: in UTF-16.
+  SetWideValue(HKEY_LOCAL_MACHINE, kView32, key, L"Japanese", japanese);
+  SetWideValue(HKEY_LOCAL_MACHINE, kView32, key, L"LongPath", longPath);
 
   const struct {
     RegistryRoot root;
@@ -88,18 +107,23 @@ TEST_F(RegistryTest, ReadRegistryStringOutcomes) {
     std::string expected;
     std::optional<std::uint32_t> sizeAfter;  // nothing: Windows and Wine report different sizes
   } cases[] = {
-      {RegistryRoot::LocalMachine, "Software\\Missing", "Fits", 0, "ERROR", 255},
-      {RegistryRoot::LocalMachine, key, "Missing", 0, "ERROR", 255},
-      {RegistryRoot::LocalMachine, key, "Fits", 0, longest, 255},
-      {RegistryRoot::LocalMachine, key, "TooLong", 0, "ERROR", 255},
-      {RegistryRoot::LocalMachine, key, "TooLong", 256, longest + "y", 256},
-      {RegistryRoot::LocalMachine, key, "Empty", 0, "", 1},
+      {RegistryRoot::LocalMachine, "Software\\Missing", "Fits", 0, "ERROR", 0},
+      {RegistryRoot::LocalMachine, key, "Missing", 0, "ERROR", 0},
+      {RegistryRoot::LocalMachine, key, "Number", 0, "ERROR", 0},
+      {RegistryRoot::LocalMachine, key, "Fits", 0, longest, 510},
+      // Longer than the 255 bytes of the first version's buffer: read whole.
+      {RegistryRoot::LocalMachine, key, "TooLong", 0, longest + "y", 512},
+      {RegistryRoot::LocalMachine, key, "TooLong", 256, longest + "y", 512},
+      {RegistryRoot::LocalMachine, key, "LongPath", 0, longPath, 2 * (3 + 300 + 3 + 1)},
+      {RegistryRoot::LocalMachine, key, "Japanese", 0, japanese, 2 * (12 + 1)},
+      {RegistryRoot::LocalMachine, key, "Empty", 0, "", 2},
       {RegistryRoot::LocalMachine, key, "NoNul", 0, "abc", std::nullopt},
-      {RegistryRoot::LocalMachine, key, "Nul", 0, "ab", 6},
-      {RegistryRoot::LocalMachine, key, "Both", 0, "32-bit", 7},
-      {RegistryRoot::LocalMachine, key, "Only64", 0, "ERROR", 255},  // the game never writes there
-      {RegistryRoot::LocalMachine, key, "Expand", 0, "%WINDIR%", 9},
-      {RegistryRoot::CurrentUser, key, "User", 0, "user", 5},
+      {RegistryRoot::LocalMachine, key, "FullNoNul", 0, std::string(255, 'z'), std::nullopt},
+      {RegistryRoot::LocalMachine, key, "Nul", 0, "ab", 12},
+      {RegistryRoot::LocalMachine, key, "Both", 0, "32-bit", 14},
+      {RegistryRoot::LocalMachine, key, "Only64", 0, "ERROR", 0},  // the game never writes there
+      {RegistryRoot::LocalMachine, key, "Expand", 0, "%WINDIR%", 18},
+      {RegistryRoot::CurrentUser, key, "User", 0, "user", 10},
   };
   for (const auto& c : cases) {
     std::uint32_t size = c.bufferSize;
@@ -108,12 +132,6 @@ TEST_F(RegistryTest, ReadRegistryStringOutcomes) {
       EXPECT_EQ(size, *c.sizeAfter) << c.subKey << " " << c.value;
     }
   }
-
-  // A value that fills the whole buffer without a NUL: Windows may hand it
-  // over as it is, Wine refuses it; either way nothing past the data is read.
-  std::uint32_t size = 0;
-  const std::string full = ReadRegistryString(RegistryRoot::LocalMachine, key, "FullNoNul", size);
-  EXPECT_TRUE(full == std::string(255, 'z') || full == "ERROR") << full;
 }
 
 TEST_F(RegistryTest, FindsTheGameThroughTheRegistryFirst) {
@@ -125,6 +143,16 @@ TEST_F(RegistryTest, FindsTheGameThroughTheRegistryFirst) {
   SetValue(HKEY_LOCAL_MACHINE, kView32, "Software\\Maxis\\The Sims", "InstallPath", installed + '\0');
   EXPECT_EQ(FindGameInstallFolder(), installed);
   EXPECT_EQ(SkinFolder(FindGameInstallFolder()), installed + "\\gamedata\\skins");
+}
+
+// The game's installer writes the folder in UTF-16: a name outside the ANSI
+// code page is found as it is.
+TEST_F(RegistryTest, FindsAGameFolderNamedInAnyLanguage) {
+  testing::TempFolder cd;
+  const std::string installed =
+      Utf8FromPath(fs::path(cd.MakeFolder(PathFromUtf8("Spiele/\u65e5\u672c"))).make_preferred());
+  SetWideValue(HKEY_LOCAL_MACHINE, kView32, "Software\\Maxis\\The Sims", L"InstallPath", installed);
+  EXPECT_EQ(FindGameInstallFolder(), installed);
 }
 
 // An uninstalled CD version can leave its value behind: a value naming no

@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <QTest>
 
+#include "ui/about.h"
 #include "ui/frm_main.h"
 #include "ui_test.h"
 
@@ -205,6 +206,21 @@ TEST_F(FrmMainTest, F1ShowsWhoTheProgramIsAndWhereItLooked) {
       EXPECT_TRUE(about.text.contains(part)) << part.toStdString() << "\nin:\n" << about.text.toStdString();
     }
   }
+}
+
+// The settings key as regedit and the guide write it, not as Qt's path from
+// the registry's root; on Windows the guide the downloads carry, README.txt.
+TEST(AboutTest, NamesTheSettingsKeyAndTheGuideAsTheUserFindsThem) {
+  AboutFacts facts{QStringLiteral("1.0.0"), QStringLiteral("C:/Games/The Sims"), {},
+                   QStringLiteral("\\HKEY_CURRENT_USER\\Software\\Tailorloft\\Tailorloft"), QStringLiteral("guide")};
+  EXPECT_TRUE(AboutText(facts).contains(
+      "\nThe folder the file dialogs start in is kept in HKEY_CURRENT_USER\\Software\\Tailorloft\\Tailorloft\n"))
+      << AboutText(facts).toStdString();
+#ifdef Q_OS_WIN
+  const QString guide = UserGuideLocation();
+  EXPECT_TRUE(guide.contains(QStringLiteral("README.txt")) && !guide.contains(QStringLiteral("README.md")))
+      << guide.toStdString();
+#endif
 }
 
 // Windows file names are case-blind: there the side bar may spell a folder
