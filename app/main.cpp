@@ -5,6 +5,11 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
+#ifdef TAILORLOFT_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+
+#include <future>
+#endif
 
 #include "ui/app_info.h"
 #include "ui/desktop.h"
@@ -30,11 +35,11 @@ void Print(std::FILE* stream, const QString& text) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  tailorloft::ui::SetApplicationInfo();
-
   // --help, --version and a wrong command line are answered before the
-  // window system is touched, so they work without a display.
-  {
+  // window system is touched, so they work without a display. Without
+  // arguments there is nothing to answer, and start-up goes straight on.
+  if (argc > 1) {
+    tailorloft::ui::SetApplicationInfo();
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
@@ -60,6 +65,20 @@ int main(int argc, char* argv[]) {
     }
   }
 
+#ifdef TAILORLOFT_FONTCONFIG
+  // Fontconfig reads its configuration, hundreds of small files, the first
+  // time any text is laid out, which the main window's text box does when it
+  // is made. Begun here on a thread of its own, that runs while the
+  // application connects to the display instead of after it. Fontconfig
+  // reads the environment meanwhile, and Qt removes the startup
+  // notification's variable from it as it connects; removing the last entry
+  // moves no other, so that variable is made the last one first.
+  if (const QByteArray startupId = qgetenv("DESKTOP_STARTUP_ID"); !startupId.isNull()) {
+    qunsetenv("DESKTOP_STARTUP_ID");
+    qputenv("DESKTOP_STARTUP_ID", startupId);
+  }
+  auto fontconfig = std::async(std::launch::async | std::launch::deferred, [] { FcInit(); });
+#endif
   QApplication app(argc, argv);
   tailorloft::ui::SetApplicationInfo();
   QApplication::setFont(tailorloft::ui::ApplicationFont());
@@ -70,6 +89,9 @@ int main(int argc, char* argv[]) {
   SetUp(parser);
   parser.process(app);
 
+#ifdef TAILORLOFT_FONTCONFIG
+  fontconfig.wait();
+#endif
   tailorloft::ui::frmMain mainWindow(tailorloft::ui::RealDesktop());
   mainWindow.show();
   if (!parser.positionalArguments().isEmpty()) {

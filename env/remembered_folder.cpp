@@ -14,17 +14,10 @@ namespace {
 
 const QString kKey = QStringLiteral("Settings/Last File Path");
 
-// The default format is the native store (the registry on Windows, an INI
-// file elsewhere); tests switch it to an INI file in a folder of their own.
-QSettings Store() {
-  return QSettings(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("Tailorloft"),
-                   QStringLiteral("Tailorloft"));
-}
-
-QString ReadSetting() { return Store().value(kKey).toString(); }
+QString ReadSetting() { return SettingsStore().value(kKey).toString(); }
 
 void SaveSetting(const QString& value) {
-  QSettings settings = Store();
+  QSettings settings = SettingsStore();
   settings.setValue(kKey, value);
   settings.sync();
   // The folder is only a convenience for the next run: the program goes on
@@ -37,6 +30,11 @@ void SaveSetting(const QString& value) {
 
 }  // namespace
 
+QSettings SettingsStore() {
+  return QSettings(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("Tailorloft"),
+                   QStringLiteral("Tailorloft"));
+}
+
 void LoadRememberedFolder(const QString& installFolder) {
   if (ReadSetting().isEmpty()) {
     SaveSetting(QString::fromStdString(SkinFolder(installFolder.toStdString())));
@@ -46,7 +44,7 @@ void LoadRememberedFolder(const QString& installFolder) {
 
 void ReadRememberedFolder() { gLastFilePath = ReadSetting(); }
 
-QString RememberedFolderStore() { return Store().fileName(); }
+QString RememberedFolderStore() { return SettingsStore().fileName(); }
 
 void RememberFolder(const QString& fullFileName, const QString& fileTitle) {
   gLastFilePath = fullFileName.left(qMax(qsizetype{0}, fullFileName.size() - fileTitle.size()));

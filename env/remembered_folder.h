@@ -4,6 +4,7 @@
 // group "Settings", key "Last File Path").
 #pragma once
 
+#include <QSettings>
 #include <QString>
 
 namespace tailorloft::env {
@@ -22,6 +23,12 @@ void ReadRememberedFolder();
 // Where the setting is kept, for people who look for it: the settings file,
 // or on Windows the registry key.
 QString RememberedFolderStore();
+
+// The per-user store the setting is kept in, which holds the program's
+// other settings too. The default format is the native store (the registry
+// on Windows, an INI file elsewhere); tests switch it to an INI file in a
+// folder of their own.
+QSettings SettingsStore();
 
 // gLastFilePath = the folder part of fullFileName (fullFileName minus
 // fileTitle, trailing separator kept), saved to the setting at once.

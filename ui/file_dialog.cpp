@@ -3,10 +3,40 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QStringList>
+#include <QStyle>
+#include <QTreeView>
 #include <QUrl>
+#include <algorithm>
+
+#include "env/remembered_folder.h"
 
 namespace tailorloft::ui {
+
+namespace {
+
+// As long as the skin names creators use get: the name column shows one
+// whole, and the dialog is made as much wider as the column grows.
+const QString kLongSkinName = QStringLiteral("xskin-b1B5fafit_SexyWinter-PELVIS-BODY.skn");
+const QString kSizeKey = QStringLiteral("Settings/File Dialog Size");
+
+// Widens the name column of Qt's own dialog, unless it is wider already (as
+// the user left it: Qt keeps the columns between runs); how much it grew.
+int WidenNameColumn(QTreeView* view) {
+  const QStyle* style = view->style();
+  // An entry is its icon and its name, each with a margin on both sides.
+  const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+  const int icon = view->iconSize().isValid() ? view->iconSize().width()
+                                              : style->pixelMetric(QStyle::PM_SmallIconSize, nullptr, view);
+  const int needed = view->fontMetrics().horizontalAdvance(kLongSkinName) + icon + 5 * margin;
+  QHeaderView* header = view->header();
+  const int grown = std::max(0, needed - header->sectionSize(0));
+  if (grown > 0) header->resizeSection(0, needed);
+  return grown;
+}
+
+}  // namespace
 
 void FileDialog::Show(Mode mode, QWidget* owner) {
   const QString chosen = Run(mode, owner);
@@ -49,7 +79,18 @@ QString QtFileDialog::Run(Mode mode, QWidget* owner) {
   }
   dialog.setSidebarUrls(places);
   if (!FileName().isEmpty()) dialog.selectFile(FileName());
-  if (dialog.exec() != QDialog::Accepted) return {};
+  // Only Qt's own dialog has this view; a desktop's dialog sizes itself.
+  auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+  QSize given;
+  if (view != nullptr) {
+    const int grown = WidenNameColumn(view);
+    const QSize stored = env::SettingsStore().value(kSizeKey).toSize();
+    given = stored.isValid() ? stored : dialog.sizeHint() + QSize(grown, 0);
+    dialog.resize(given);
+  }
+  const int result = dialog.exec();
+  if (view != nullptr && dialog.size() != given) env::SettingsStore().setValue(kSizeKey, dialog.size());
+  if (result != QDialog::Accepted) return {};
   const QStringList files = dialog.selectedFiles();
   return files.isEmpty() ? QString() : files.first();
 }

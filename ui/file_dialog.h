@@ -77,7 +77,11 @@ class FileDialog {
 QString QtNameFilters(const QString& filter);
 
 // The real dialog, a QFileDialog. The save dialog asks no overwrite question
-// of its own: the save command asks its own.
+// of its own: the save command asks its own. Qt's own dialog (where the
+// desktop offers none of its own) lists names as long as creators give their
+// skins whole, and opens at the size the user last left it at, kept in the
+// program's settings ("Settings/File Dialog Size"); the desktop's dialogs
+// keep their own sizes.
 class QtFileDialog : public FileDialog {
  public:
   explicit QtFileDialog(QFileDialog::Options extraOptions = {}) : extraOptions_(extraOptions) {}

@@ -1,24 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The yardsticks for the program's start-up: an empty Qt window of the main
-// window's size and font, shown as soon as the application exists; with
-// --text-box it also holds one text box, which starts Qt's font system (the
-// first cost any window with text pays).
+// The yardstick for the program's start-up: a bare Qt window of the main
+// window's size showing one line of text in a label, shown as soon as the
+// application exists; nothing of the program's own (icon, font, settings) is
+// added. A label lays its text out when first painted, after the map. With
+// --text-box the line is in a text box instead, which lays it out when it is
+// made and so starts Qt's font system before the map, as the main window's
+// text box does.
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QWidget>
 #include <cstring>
 
-#include "ui/app_info.h"
-
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  tailorloft::ui::SetApplicationInfo();
-  QApplication::setFont(tailorloft::ui::ApplicationFont());
   QWidget window;
   window.setWindowTitle(QStringLiteral("Bare window"));
   window.setFixedSize(393, 381);
+  const QString text = QStringLiteral("One line of text");
   if (argc > 1 && std::strcmp(argv[1], "--text-box") == 0) {
-    (new QLineEdit(&window))->setGeometry(4, 24, 385, 19);
+    (new QLineEdit(text, &window))->setGeometry(4, 24, 385, 19);
+  } else {
+    (new QLabel(text, &window))->setGeometry(4, 24, 385, 19);
   }
   window.show();
   return QApplication::exec();

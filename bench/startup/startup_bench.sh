@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Measures how long tailorloft takes from start until its main window is
-# mapped, against a bare Qt window of the same size, under Xvfb, with the game
-# found in a Wine prefix whose system.reg is as large as a real one (~1.7 MB).
+# mapped, its peak memory and processor time by then, against a bare Qt
+# window of the same size showing one line of text (bare_window), under Xvfb,
+# with the game found in a Wine prefix whose system.reg is as large as a real
+# one (~1.7 MB), and without it. The same window with its line in a text box
+# (bare_window --text-box) shows what starting Qt's font system before the
+# map costs.
 #
 #   bench/startup/startup_bench.sh [BUILD_DIR] [RUNS]
 #
-# BUILD_DIR defaults to build; RUNS (default 20) runs of each, interleaved.
+# BUILD_DIR defaults to build; RUNS (default 15) runs of each, alternating.
+# Prints the medians and the program's ratio to the bare window.
 set -euo pipefail
 build=${1:-build}
-runs=${2:-20}
+runs=${2:-15}
 timer=$build/bench/startup/startup_timer
 bare=$build/bench/startup/bare_window
 program=$build/app/tailorloft
@@ -49,10 +54,11 @@ awk 'BEGIN {
 }' >"$WINEPREFIX/system.reg"
 size=$(stat -c %s "$WINEPREFIX/system.reg")
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# The median of column $1 of the lines read.
+median() { awk -v c="$1" '{ print $c }' | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 title="Tailorloft - Version 1.0.0 - by Quillmoss"
-measure() {  # name, then the timer's arguments
+measure() {  # name, then the timer's arguments; appends "ms peak-KiB processor-ms"
   local name=$1
   shift
   "$timer" "$@" >>"$work/$name.txt"
@@ -65,16 +71,27 @@ for _ in $(seq "$runs"); do
   measure program "$title" "$program"
   WINEPREFIX=$work/none measure nogame "Tailorloft by Quillmoss" "$program"
 done
-bare_ms=$(median <"$work/bare.txt")
-textbox_ms=$(median <"$work/textbox.txt")
-program_ms=$(median <"$work/program.txt")
-nogame_ms=$(median <"$work/nogame.txt")
-echo "system.reg: $size bytes; $runs interleaved runs each; median time from start to a mapped window:"
-echo "  bare Qt window:                   $bare_ms ms"
-echo "  bare Qt window with a text box:   $textbox_ms ms"
-echo "  tailorloft, game not found:       $nogame_ms ms"
-echo "  tailorloft, game found:           $program_ms ms"
-awk -v p="$program_ms" -v b="$bare_ms" -v t="$textbox_ms" -v n="$nogame_ms" 'BEGIN {
-  printf "  tailorloft / bare window:         %.2f\n", p / b
-  printf "  tailorloft / window with text:    %.2f\n", p / t
-  printf "  cost of finding the game:         %.1f ms\n", p - n }'
+bare_ms=$(median 1 <"$work/bare.txt")
+bare_kib=$(median 2 <"$work/bare.txt")
+bare_cpu=$(median 3 <"$work/bare.txt")
+textbox_ms=$(median 1 <"$work/textbox.txt")
+textbox_kib=$(median 2 <"$work/textbox.txt")
+textbox_cpu=$(median 3 <"$work/textbox.txt")
+program_ms=$(median 1 <"$work/program.txt")
+program_kib=$(median 2 <"$work/program.txt")
+program_cpu=$(median 3 <"$work/program.txt")
+nogame_ms=$(median 1 <"$work/nogame.txt")
+nogame_kib=$(median 2 <"$work/nogame.txt")
+nogame_cpu=$(median 3 <"$work/nogame.txt")
+echo "system.reg: $size bytes; $runs alternating runs of each; medians up to the mapped window:"
+printf '  %-36s %8s %12s %14s\n' "" "time" "peak memory" "processor time" \
+  "bare Qt window with a line of text" "$bare_ms ms" "$bare_kib KiB" "$bare_cpu ms" \
+  "the same, the line in a text box" "$textbox_ms ms" "$textbox_kib KiB" "$textbox_cpu ms" \
+  "tailorloft, game not found" "$nogame_ms ms" "$nogame_kib KiB" "$nogame_cpu ms" \
+  "tailorloft, game found" "$program_ms ms" "$program_kib KiB" "$program_cpu ms"
+awk -v p="$program_ms" -v b="$bare_ms" -v n="$nogame_ms" -v t="$textbox_ms" -v pk="$program_kib" \
+  -v bk="$bare_kib" -v pc="$program_cpu" -v bc="$bare_cpu" 'BEGIN {
+  printf "  tailorloft / bare window: time %.2f (game not found %.2f), memory %.2f, processor time %.2f\n",
+    p / b, n / b, pk / bk, pc / bc
+  printf "  tailorloft / the same with a text box: time %.2f\n", p / t
+  printf "  cost of finding the game: %.1f ms\n", p - n }'

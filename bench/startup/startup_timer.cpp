@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // startup_timer TITLE PROGRAM [ARGS...]
-// Starts PROGRAM and prints the milliseconds from just before the start until
-// the X server maps a window titled exactly TITLE; then ends the program.
-// Listening for the map event itself avoids the delay of polling for the window.
+// Starts PROGRAM and prints, on one line, the milliseconds from just before
+// the start until the X server maps a window titled exactly TITLE, the
+// program's peak resident memory by then in KiB and the processor time its
+// threads used by then in milliseconds; then ends the program. Listening for
+// the map event itself avoids the delay of polling for the window, and the
+// program is stopped at once so that nothing it does later is counted.
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -13,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -34,6 +39,15 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
   std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
       xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
   return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+// VmHWM from /proc/PID/status: the most resident memory the process has had.
+long PeakKib(pid_t process) {
+  std::ifstream status("/proc/" + std::to_string(process) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+  }
+  return -1;
 }
 
 }  // namespace
@@ -68,11 +82,12 @@ int main(int argc, char* argv[]) {
   while (elapsedMs < 0) {
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
       if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY) {
+        const auto seen = std::chrono::steady_clock::now();
         const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
         if (WindowTitle(connection, map->window, netWmName) == title ||
             WindowTitle(connection, map->window, XCB_ATOM_WM_NAME) == title) {
-          elapsedMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                          .count();
+          kill(child, SIGSTOP);
+          elapsedMs = std::chrono::duration<double, std::milli>(seen - start).count();
         }
       }
       std::free(event);
@@ -90,9 +105,18 @@ int main(int argc, char* argv[]) {
     }
   }
 
-  kill(child, SIGTERM);
-  waitpid(child, nullptr, 0);
+  waitpid(child, nullptr, WUNTRACED);
+  const long peakKib = PeakKib(child);
+  // Killed while stopped: its usage is what it had used by the map, in all
+  // its threads, ended ones included.
+  kill(child, SIGKILL);
+  rusage usage{};
+  wait4(child, nullptr, 0, &usage);
+  const auto ms = [](const timeval& time) {
+    return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_usec) / 1e3;
+  };
+  const double processorMs = ms(usage.ru_utime) + ms(usage.ru_stime);
   xcb_disconnect(connection);
-  std::printf("%.1f\n", elapsedMs);
+  std::printf("%.1f %ld %.1f\n", elapsedMs, peakKib, processorMs);
   return 0;
 }
