@@ -3,18 +3,25 @@
 # Takes the README's screenshots from the real program under Xvfb: a new user
 # whose game sits in ~/.wine picks a body, adds two accessories whose bones are
 # suggested by their names, and the windows are captured as they look then.
+# Then a suit of real size (a 500-vertex body, a 6 000-vertex head, the
+# skeleton only in the game's archives), made by the benchmark program
+# make_render_suit of the same build, is opened and shown in the preview.
 # Needs xvfb, xdotool and imagemagick (scripts/deps.sh installs them).
 # THEME=qt6ct or THEME=gtk3 runs the program under that desktop theme, set to
 # a larger serif font, to see that no caption is cut; such shots go to OUT_DIR.
 # Usage: [THEME=qt6ct|gtk3] docs/take-screenshots.sh [PATH/TO/tailorloft [OUT_DIR]]
-#        (default build/app/tailorloft, and docs/)
+#        (default build/app/tailorloft, and docs/; make_render_suit is looked
+#        for in that build's bench/render_cli)
 set -euo pipefail
 docs=$(cd "$(dirname "$0")" && pwd)
 program=$(realpath "${1:-$docs/../build/app/tailorloft}")
 out=$(realpath "${2:-$docs}")
+make_suit=$(dirname "$program")/../bench/render_cli/make_render_suit
+[[ -x $make_suit ]] || { echo "missing $make_suit: build the target make_render_suit" >&2; exit 2; }
+make_suit=$(realpath "$make_suit")
 
 if [[ -z "${TAILORLOFT_SHOTS_DISPLAY:-}" ]]; then
-  exec xvfb-run -a -s "-screen 0 800x600x24" env TAILORLOFT_SHOTS_DISPLAY=1 "$0" "$program" "$out"
+  exec xvfb-run -a -s "-screen 0 1280x800x24" env TAILORLOFT_SHOTS_DISPLAY=1 "$0" "$program" "$out"
 fi
 
 work=$(mktemp -d)
@@ -116,4 +123,22 @@ xdotool mousemove --window "$main" 200 60 key F1   # the About box
 about=$(window "About Tailorloft")
 sleep 0.5
 import -window "$about" "$out/about.png"
-echo "wrote $out/main-window.png, $out/add-accessory.png and $out/about.png"
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+
+# The preview of a suit of real size, opened from the command line, turned
+# by dragging the figure to a view between front and left, from a little above.
+game="$prefix/drive_c/Program Files (x86)/Maxis/The Sims"
+"$make_suit" "$skins" "$game"
+"$program" "$skins/B900MAFit_bench.cmx" &
+pid=$!
+main=$(window "Tailorloft - Version .* - by Quillmoss")
+sleep 0.3
+click "$main" 196 366                     # Preview
+preview=$(window "Preview - B900MAFit_bench")
+sleep 1
+xdotool mousemove --window "$preview" 220 200 mousedown 1 mousemove --window "$preview" 190 210 \
+  mousemove --window "$preview" 160 220 mousemove --window "$preview" 140 230 mouseup 1
+sleep 0.5
+import -window "$preview" "$out/preview.png"
+echo "wrote $out/main-window.png, $out/add-accessory.png, $out/about.png and $out/preview.png"

@@ -68,6 +68,12 @@ void frmAddAccessory::ShowModal() {
   exec();
 }
 
+QString frmAddAccessory::AccessoryFileTitle() const { return cdlFile->FileTitle(); }
+
+QString frmAddAccessory::AccessoryFolder() const {
+  return cdlFile->FileName().left(cdlFile->FileName().size() - cdlFile->FileTitle().size());
+}
+
 void frmAddAccessory::SetSidebarFolders(const QStringList& folders) {
   cdlFile->SetSidebarFolders(folders);
 }

@@ -26,6 +26,10 @@ class frmAddAccessory : public QDialog {
   // The entry OK made, or what the caller set when the dialog was cancelled.
   const QString& Accessory() const { return mstrAccessory; }
   void SetAccessory(const QString& strNewValue) { mstrAccessory = strNewValue; }
+  // The accessory file chosen last: its title, and the folder it was chosen
+  // in (with a trailing separator).
+  QString AccessoryFileTitle() const;
+  QString AccessoryFolder() const;
 
   // Shows the dialog modally on its owner, starting from its design state;
   // returns when it is closed.

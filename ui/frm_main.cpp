@@ -74,6 +74,9 @@ frmMain::frmMain(Desktop desktop, QWidget* parent)
   cmdSave = MakePlainButton(this, "cmdSave", QStringLiteral("Save"), QStringLiteral("Save suit"));
   PlaceTwips(cmdSave, 60, 5340, 855, 315);
 
+  cmdPreview = MakePlainButton(this, "cmdPreview", QStringLiteral("Preview"), QStringLiteral("Preview suit"));
+  PlaceTwips(cmdPreview, 2520, 5340, 855, 315);
+
   cmdQuit = MakePlainButton(this, "cmdQuit", QStringLiteral("Quit"), QStringLiteral("Quit"));
   PlaceTwips(cmdQuit, 4980, 5340, 855, 315);
 
@@ -82,8 +85,8 @@ frmMain::frmMain(Desktop desktop, QWidget* parent)
   cmdFocus = MakePlainButton(this, "cmdFocus", QStringLiteral("Command1"), QStringLiteral("Command1"));
   PlaceTwips(cmdFocus, 2460, 5940, 1035, 255);
 
-  SetTabOrder({cmdFile, cmdAdd, cmdDelete, lstParts, cmdSave, cmdQuit, txtBody, cmdFocus, optBody,
-               optHead});
+  SetTabOrder({cmdFile, cmdAdd, cmdDelete, lstParts, cmdSave, cmdPreview, cmdQuit, txtBody, cmdFocus,
+               optBody, optHead});
 
   KeepLayoutFont(this);
   lstParts->installEventFilter(this);
@@ -102,9 +105,15 @@ frmMain::frmMain(Desktop desktop, QWidget* parent)
   connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
   connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
   connect(cmdQuit, &QPushButton::clicked, this, &frmMain::cmdQuit_Click);
+  connect(cmdPreview, &QPushButton::clicked, this, &frmMain::cmdPreview_Click);
 
   auto* openShortcut = new QShortcut(QKeySequence::Open, this);
   connect(openShortcut, &QShortcut::activated, this, &frmMain::OpenShortcut_Activated);
+  // Ctrl+S is a second way into Save, not a second Save: the button's own command.
+  auto* saveShortcut = new QShortcut(QKeySequence::Save, this);
+  connect(saveShortcut, &QShortcut::activated, this, &frmMain::cmdSave_Click);
+  auto* previewShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+  connect(previewShortcut, &QShortcut::activated, this, &frmMain::cmdPreview_Click);
   setAcceptDrops(true);
   txtBody->installEventFilter(this);
   lstParts->setAcceptDrops(true);
@@ -168,6 +177,7 @@ void frmMain::cmdFile_Click() {
 void frmMain::SetBodyFile(const QString& fileName, const QString& fileTitle) {
   ShowFileTitle(txtBody, fileTitle);
   env::RememberFolder(fileName, fileTitle);
+  chosenFolders_.insert(fileTitle, env::gLastFilePath);
 
   if (IsHeadSkin(txtBody->text().toStdString())) {
     optBody->setChecked(false);
@@ -190,6 +200,7 @@ void frmMain::cmdAdd_Click() {
 
   const QString entry = addAccessory_->Accessory();
   if (entry.isEmpty()) return;
+  chosenFolders_.insert(addAccessory_->AccessoryFileTitle(), addAccessory_->AccessoryFolder());
   lstParts->addItem(entry);
 }
 

@@ -3,6 +3,7 @@
 // Head/Body choice, accessory list) in its controls, and runs its commands.
 #pragma once
 
+#include <QHash>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
@@ -22,6 +23,8 @@ class QRadioButton;
 namespace tailorloft::ui {
 
 class frmAddAccessory;
+class frmPreview;
+struct PreviewSuit;
 
 class frmMain : public QWidget {
   Q_OBJECT
@@ -39,10 +42,12 @@ class frmMain : public QWidget {
   void cmdAdd_Click();
   // "Delete": removes the first selected accessory.
   void cmdDelete_Click();
-  // "Save": writes the suit on screen to a CMX file.
+  // "Save" and Ctrl+S: writes the suit on screen to a CMX file.
   void cmdSave_Click();
   // "Quit": closes the window.
   void cmdQuit_Click();
+  // "Preview" and Ctrl+R: shows the suit in the preview window, made at first use.
+  void cmdPreview_Click();
   // F1: the About box.
   void ShowAbout();
   // Ctrl+O: chooses a CMX file and opens it.
@@ -50,8 +55,9 @@ class frmMain : public QWidget {
 
   // Shows the suit of a CMX file as if it had been built by hand, and Save
   // then proposes that file. A file the window cannot show in full is
-  // refused with a message, and unsaved changes are only replaced after
-  // asking; either way the window is then left as it was and false returned.
+  // refused with a message; unsaved changes are only replaced after asking,
+  // before any question about the file itself. Refused or declined, the
+  // window is left as it was and false returned.
   bool OpenCmxFile(const QString& fileName);
 
  protected:
@@ -72,6 +78,10 @@ class frmMain : public QWidget {
   // The one mapping between the suit and the controls that hold it.
   SuitChoices ChoicesOnScreen() const;
   void ShowChoices(const SuitChoices& choices);
+  // The suit on screen with where its files were chosen, for the preview.
+  PreviewSuit SuitForPreview() const;
+  // The suit was saved to `fileName`: the preview names it so.
+  void SetSavedFile(const QString& fileName);
 
   // Sets the body or head file as the "..." button does.
   void SetBodyFile(const QString& fileName, const QString& fileTitle);
@@ -87,8 +97,15 @@ class frmMain : public QWidget {
   SuitChoices savedChoices_;
   // The CMX file opened last, full name; empty until one is.
   QString openedFile_;
+  // The CMX file the suit was last saved to, full name; empty until it is,
+  // and again when a file is opened.
+  QString savedFile_;
+  // Skin file title -> the folder it was chosen in (trailing separator
+  // kept): the window holds titles only, the preview needs the files.
+  QHash<QString, QString> chosenFolders_;
   std::unique_ptr<FileDialog> cdlFile;
   frmAddAccessory* addAccessory_ = nullptr;  // created on first use, owned as a child
+  frmPreview* preview_ = nullptr;            // likewise
 
   QLabel* Label1;
   QLineEdit* txtBody;
@@ -101,6 +118,7 @@ class frmMain : public QWidget {
   QLabel* Label2;
   QListWidget* lstParts;
   QPushButton* cmdSave;
+  QPushButton* cmdPreview;
   QPushButton* cmdQuit;
   QPushButton* cmdFocus;
 };

@@ -113,6 +113,16 @@ bool frmMain::OpenCmxFile(const QString& fileName) {
     return refuse(QString::fromUtf8(error.what()));
   }
 
+  // The work on screen comes first: whether to give it up is asked before
+  // anything about the file.
+  if (ChoicesOnScreen() != savedChoices_ &&
+      !desktop_.messages->AskYesNo(
+          this, QStringLiteral("Confirm Action"),
+          QStringLiteral("The suit on screen has changes that have not been saved. Open %1 and "
+                         "discard them?")
+              .arg(shown))) {
+    return false;
+  }
   // Saving names the suit after its file; say so when that renames it.
   const QString fileTitle = QFileInfo(fileName).fileName();
   const QString fileSuitName = fileTitle.left(fileTitle.size() - 4);
@@ -125,19 +135,17 @@ bool frmMain::OpenCmxFile(const QString& fileName) {
               .arg(shown, suitName, fileTitle, fileSuitName))) {
     return false;
   }
-  if (ChoicesOnScreen() != savedChoices_ &&
-      !desktop_.messages->AskYesNo(
-          this, QStringLiteral("Confirm Action"),
-          QStringLiteral("The suit on screen has changes that have not been saved. Open %1 and "
-                         "discard them?")
-              .arg(shown))) {
-    return false;
-  }
 
   ShowChoices(choices);
   savedChoices_ = choices;
   openedFile_ = QDir::toNativeSeparators(fileName);
+  savedFile_.clear();
   env::RememberFolder(openedFile_, fileTitle);
+  // The suit's skins are where the game looks for them: beside it.
+  chosenFolders_.insert(QString::fromStdString(choices.bodyFileTitle), env::gLastFilePath);
+  for (const std::string& entry : choices.entries) {
+    chosenFolders_.insert(QString::fromStdString(ParseEntry(entry).fileTitle), env::gLastFilePath);
+  }
   return true;
 }
 
@@ -191,6 +199,7 @@ void frmMain::Drop(const QObject* target, const QStringList& files) {
     }
     lstParts->addItem(QString::fromStdString(MakeEntry(*bone, fileTitle.toStdString())));
     env::RememberFolder(file, fileTitle);
+    chosenFolders_.insert(fileTitle, env::gLastFilePath);
   }
   if (!withoutBone.isEmpty()) {
     const QString intro =

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -17,6 +18,8 @@
 #include "core/cmx_writer.h"
 #include "core/skin_names.h"
 #include "core/suit.h"
+#include "core/utf8.h"
+#include "core/windows_names.h"
 #include "env/error_trap.h"
 #include "env/remembered_folder.h"
 #include "env/system_codepage.h"
@@ -87,6 +90,17 @@ void frmMain::cmdSave_Click() {
   QString fileName = cdlFile->FileName();
   QString fileTitle = cdlFile->FileTitle();
   if (fileName.isEmpty()) return;
+#ifdef Q_OS_WIN
+  // Taken as Windows will create it (without trailing dots and spaces), so
+  // the .cmx rule, the question and the suit name all see the real file; a
+  // name Windows would refuse or read as a stream is refused below.
+  const QString chosenTitle = fileTitle;
+  const std::string windowsTitle = TrimForWindows(fileTitle.toStdString());
+  const auto dropped = static_cast<qsizetype>(fileTitle.toStdString().size() - windowsTitle.size());
+  fileName.chop(dropped);
+  fileTitle.chop(dropped);
+  const std::optional<std::string> refused = WhyWindowsRefuses(windowsTitle);
+#endif
   // The dialog adds the default extension only to a name without a dot, so an
   // accepted "c12.skn" would write suit text over a skin mesh of that name.
   if (!fileTitle.endsWith(QLatin1String(".cmx"), Qt::CaseInsensitive)) {
@@ -95,6 +109,16 @@ void frmMain::cmdSave_Click() {
   }
 
   env::RememberFolder(fileName, fileTitle);
+
+#ifdef Q_OS_WIN
+  if (refused) {
+    desktop_.messages->Warning(this, QCoreApplication::applicationName(),
+                               QStringLiteral("The file name %1 cannot be used: %2.")
+                                   .arg(QString::fromStdString(QuoteForMessage(chosenTitle.toStdString())),
+                                        QString::fromStdString(*refused)));
+    return;
+  }
+#endif
 
   if (QFileInfo::exists(fileName)) {
     const bool overwrite = desktop_.messages->AskYesNo(
@@ -112,6 +136,7 @@ void frmMain::cmdSave_Click() {
     const Suit suit = GatherSuit(fileTitle.toStdString(), choices, env::SystemCodePage());
     WriteCmxFile(ToPath(fileName), suit, env::SystemCodePage());
     savedChoices_ = choices;
+    SetSavedFile(fileName);
   } catch (const CmxWriteError& error) {
     desktop_.messages->Warning(this, QCoreApplication::applicationName(),
                                QString::fromUtf8(error.what()));

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
@@ -60,6 +61,32 @@ TEST_F(LayoutTest, EveryCaptionFitsItsBoxInTheProgramFont) {
   frmAddAccessory add(MakeDesktop(), &main);
   ExpectCaptionsFit(&main);
   ExpectCaptionsFit(&add);
+}
+
+// The ink of `text` drawn by a label in the program's font, as a window shows
+// it: the sum over the pixels of how much darker than the background each is.
+qint64 InkOf(const QString& text) {
+  QLabel label(text);
+  label.setFont(ApplicationFont());
+  label.adjustSize();
+  const QImage image = label.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const int background = qGray(image.pixel(0, 0));
+  qint64 ink = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) ink += qMax(0, background - qGray(image.pixel(x, y)));
+  }
+  return ink;
+}
+
+// Every glyph draws: a capital I, a one-pixel stem at this size, is the one
+// a glyph box cut a pixel too narrow loses first. Each of the twelve must
+// add about a full stem's ink (some six pixels, each up to 255).
+TEST_F(LayoutTest, EveryLetterLeavesInk) {
+  for (const QString& name : {QStringLiteral("PELV%1S"), QStringLiteral("x-%1-L_HAND"), QStringLiteral("%1t comes")}) {
+    const qint64 withIs = InkOf(name.arg(QString(12, QLatin1Char('I'))));
+    const qint64 withSpaces = InkOf(name.arg(QString(12, QLatin1Char(' '))));
+    EXPECT_GE(withIs - withSpaces, 12 * 4 * 255) << name.toStdString() << ": " << withIs << " against " << withSpaces;
+  }
 }
 
 // A platform theme (qt6ct, GTK) sets its own fonts, for the whole program and
@@ -132,9 +159,9 @@ QStringList TabWalk(QWidget* first, int steps) {
 TEST_F(LayoutTest, TabFollowsTheDesignedOrder) {
   frmMain main(MakeDesktop());
   frmAddAccessory add(MakeDesktop(), &main);
-  EXPECT_EQ(TabWalk(Control<QWidget>(&main, "cmdFile"), 11),
-            QStringList({"cmdFile", "cmdAdd", "cmdDelete", "lstParts", "cmdSave", "cmdQuit", "txtBody",
-                         "cmdFocus", "optBody", "optHead", "cmdFile"}));
+  EXPECT_EQ(TabWalk(Control<QWidget>(&main, "cmdFile"), 12),
+            QStringList({"cmdFile", "cmdAdd", "cmdDelete", "lstParts", "cmdSave", "cmdPreview", "cmdQuit",
+                         "txtBody", "cmdFocus", "optBody", "optHead", "cmdFile"}));
   EXPECT_EQ(TabWalk(Control<QWidget>(&add, "cmdFile"), 7),
             QStringList({"cmdFile", "cboAttach", "cmdOK", "cmdCancel", "txtAcc", "cmdFocus", "cmdFile"}));
 }
@@ -201,10 +228,18 @@ TEST_F(LayoutTest, EnterAndSpacePressOnlyTheFocusedButton) {
   }
 }
 
-// The icon theme's icon when it has one, else the built-in icon in every size.
+// Once on screen, the windows carry the icon theme's icon when it has one,
+// else the built-in icon in every size. Start-up sets it only after the
+// first window is shown, so the test shows one.
 TEST_F(LayoutTest, TheWindowsCarryTheProgramIcon) {
   frmMain main(MakeDesktop());
-  EXPECT_FALSE(main.windowIcon().isNull());
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  frmAddAccessory add(MakeDesktop(), &main);
+  const QImage expected = ProgramIcon().pixmap(48, 48).toImage();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !main.windowIcon().isNull(); }));
+  EXPECT_EQ(main.windowIcon().pixmap(48, 48).toImage(), expected);
+  EXPECT_EQ(add.windowIcon().pixmap(48, 48).toImage(), expected);
   const QIcon builtIn = ProgramIcon();
   for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
     EXPECT_EQ(builtIn.pixmap(QSize(size, size)).size(), QSize(size, size)) << size;

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Save command: the proposed name, cancel, the overwrite question, the
-// exact file written, failures reported without losing anything, and the
-// fatal error trap for a dialog that cannot be prepared.
+// exact file written, failures reported without losing anything, the fatal
+// error trap for a dialog that cannot be prepared, and Ctrl+S as a second
+// way in.
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTest>
+#include <functional>
 
 #include "env/error_trap.h"
 #include "ui/frm_main.h"
@@ -183,6 +187,58 @@ TEST_F(SaveTest, TheSavedFileIsAlwaysACmxFileNamedAfterItsFinalTitle) {
   }
 }
 
+// Windows drops trailing dots and spaces and reads a colon as a stream: there
+// the file is saved, and the suit named, as Windows really names the file,
+// and the names it would refuse or misread are refused before anything is
+// written. Elsewhere these names are ordinary ones.
+TEST_F(SaveTest, NamesAreTakenAsTheSystemNamesTheFile) {
+  struct Case {
+    QString accepted;  // what the dialog returns
+    QString written;   // empty: refused, with `why`
+    std::string suitName;
+    QString why;
+  } cases[] = {
+#ifdef Q_OS_WIN
+      {QStringLiteral("dots.cmx..."), QStringLiteral("dots.cmx"), "dots", {}},
+      {QStringLiteral("sp.cmx  "), QStringLiteral("sp.cmx"), "sp", {}},
+      {QStringLiteral("tail."), QStringLiteral("tail.cmx"), "tail", {}},
+      {QStringLiteral("x.cmx:evil"), {}, {}, "it contains \":\", which Windows reads as the start of a stream name"},
+      {QStringLiteral("q?.cmx"), {}, {}, "it contains \"?\", which Windows does not allow in file names"},
+      {QStringLiteral("a|b.cmx"), {}, {}, "it contains \"|\", which Windows does not allow in file names"},
+      {QStringLiteral("com1.cmx"), {}, {}, "it is \"com1\", a device name on Windows, whatever the extension"},
+      {QStringLiteral("Nul"), {}, {}, "it is \"Nul\", a device name on Windows, whatever the extension"},
+#else
+      {QStringLiteral("dots.cmx..."), QStringLiteral("dots.cmx....cmx"), "dots.cmx...", {}},
+      {QStringLiteral("tail."), QStringLiteral("tail..cmx"), "tail.", {}},
+      {QStringLiteral("x.cmx:evil"), QStringLiteral("x.cmx:evil.cmx"), "x.cmx:evil", {}},
+      {QStringLiteral("q?.cmx"), QStringLiteral("q?.cmx"), "q?", {}},
+      {QStringLiteral("com1.cmx"), QStringLiteral("com1.cmx"), "com1", {}},
+#endif
+  };
+  int folder = 0;
+  for (const Case& c : cases) {
+    const QString out = QStringLiteral("names%1").arg(++folder);
+    auto window = WindowWith(QStringLiteral("body1.skn"));
+    script_->fileAnswers = {PathIn(out, c.accepted)};
+    script_->messages.clear();
+    window->cmdSave_Click();
+
+    const QStringList files = QDir(FolderOf(out)).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    if (c.written.isEmpty()) {
+      EXPECT_TRUE(files.isEmpty()) << c.accepted.toStdString() << ": " << files.join(QLatin1Char('|')).toStdString();
+      ASSERT_EQ(script_->messages.size(), 1u) << c.accepted.toStdString();
+      EXPECT_EQ(script_->messages[0].kind, Message::Warning);
+      EXPECT_EQ(script_->messages[0].text, "The file name \"" + c.accepted + "\" cannot be used: " + c.why + ".");
+    } else {
+      EXPECT_EQ(files, QStringList{c.written}) << c.accepted.toStdString();
+      EXPECT_EQ(ReadBytes(PathIn(out, c.written)),
+                kHeader + c.suitName + "\r\n0\r\n0\r\n1\r\nPELVIS\r\nbody1\r\n0\r\n0\r\n0\r\n")
+          << c.accepted.toStdString();
+      EXPECT_TRUE(script_->messages.empty()) << c.accepted.toStdString();
+    }
+  }
+}
+
 TEST_F(SaveTest, AFailedSaveIsReportedAndLosesNothing) {
   const std::string earlier = "earlier file";
   struct Case {
@@ -245,6 +301,40 @@ TEST_F(SaveTest, AFailureWhilePreparingTheDialogGoesToTheFatalTrap) {
   const std::string log = ReadBytes(QDir(dir_.path()).filePath(QStringLiteral("errorlog.txt")));
   EXPECT_NE(log.find("Procedure: cmdSave_Click\r\nLocation: 1000\r\n"), std::string::npos) << log;
   EXPECT_TRUE(script_->shownDialogs.empty());
+}
+
+// Ctrl+S runs the button's own command: the same dialog and file, and the
+// focus moved off the control that had it, as a click leaves it.
+TEST_F(SaveTest, CtrlSSavesAsTheSaveButtonDoes) {
+  const struct {
+    const char* way;
+    std::function<void(QWidget*)> press;
+  } ways[] = {
+      {"Save button",
+       [](QWidget* window) { QTest::mouseClick(Control<QPushButton>(window, "cmdSave"), Qt::LeftButton); }},
+      {"Ctrl+S",
+       [](QWidget* window) { QTest::keyClick(window->focusWidget(), Qt::Key_S, Qt::ControlModifier); }},
+  };
+  for (const auto& way : ways) {
+    auto window = WindowWith(QStringLiteral("x-B07-PELVIS-BODY.skn"), {"HEAD = hat.skn"});
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Control<QListWidget>(window.get(), "lstParts")->setFocus();
+    const QString target = PathIn(QString::fromLatin1(way.way), QStringLiteral("B07.cmx"));
+    script_->fileAnswers = {target};
+    way.press(window.get());
+
+    ASSERT_EQ(script_->shownDialogs.size(), 1u) << way.way;
+    EXPECT_EQ(script_->shownDialogs[0].mode, FileDialog::Mode::Save) << way.way;
+    EXPECT_EQ(script_->shownDialogs[0].title, "Save File As") << way.way;
+    EXPECT_EQ(script_->shownDialogs[0].fileName, "B07") << way.way;
+    EXPECT_EQ(ReadBytes(target), kHeader +
+                                     "B07\r\n0\r\n0\r\n2\r\n"
+                                     "PELVIS\r\nx-B07-PELVIS-BODY\r\n0\r\n0\r\n"
+                                     "HEAD\r\nhat\r\n0\r\n0\r\n0\r\n")
+        << way.way;
+    EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(window.get(), "cmdFocus")) << way.way;
+  }
 }
 
 }  // namespace
