@@ -79,6 +79,8 @@ int main(int argc, char* argv[]) {
   }
   auto fontconfig = std::async(std::launch::async | std::launch::deferred, [] { FcInit(); });
 #endif
+  // The game is looked for meanwhile too.
+  const tailorloft::ui::Desktop desktop = tailorloft::ui::RealDesktop();
   QApplication app(argc, argv);
   tailorloft::ui::SetApplicationInfo();
   QApplication::setFont(tailorloft::ui::ApplicationFont());
@@ -92,7 +94,7 @@ int main(int argc, char* argv[]) {
 #ifdef TAILORLOFT_FONTCONFIG
   fontconfig.wait();
 #endif
-  tailorloft::ui::frmMain mainWindow(tailorloft::ui::RealDesktop());
+  tailorloft::ui::frmMain mainWindow(desktop);
   mainWindow.show();
   if (!parser.positionalArguments().isEmpty()) {
     mainWindow.OpenCmxFile(QFileInfo(parser.positionalArguments().front()).absoluteFilePath());

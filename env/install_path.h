@@ -20,13 +20,12 @@ enum class RegistryRoot : std::uint32_t {
 // text (UTF-8) or exactly "ERROR" on any failure: a missing key or value, or
 // a value that is not a string. An empty value gives "". The text ends at the
 // value's first NUL, or where its data ends when it has none.
-// `bufferSize` is an in/out byte count. On Windows the value's size is asked
-// first and the value read whole, whatever its length, through the wide
-// (UTF-16) calls, so no character is lost to the ANSI code page; what goes in
-// is not a limit. In a Wine prefix's files (Linux) 0 means 255, and a value
-// that does not fit that many bytes with its terminating NUL is "ERROR".
-// After a successful read it holds the size the registry reports for the
-// value, its NUL included (in UTF-16 bytes on Windows).
+// The value is read whole, whatever its length: on Windows its size is asked
+// first, and it is read through the wide (UTF-16) calls, so no character is
+// lost to the ANSI code page. `bufferSize` is an in/out byte count; what goes
+// in is not a limit. After a successful read it holds the size the registry
+// reports for the value, its NUL included (in UTF-16 bytes on Windows, in
+// UTF-8 bytes from a Wine prefix's files); after a failure it is unchanged.
 // On Windows this is the registry, opened read-only in its 32-bit view, the one
 // the game's installer writes to; elsewhere the same value from the first Wine
 // prefix that has it (under HKEY_LOCAL_MACHINE, Software\Wow6432Node\...

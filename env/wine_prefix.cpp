@@ -51,11 +51,11 @@ std::vector<std::string> KeysToTry(RegistryRoot root, std::string_view subKey) {
   return keys;
 }
 
-// What a read of `value` into a buffer of `bufferSize` bytes gives: the text
-// up to its first NUL, or "ERROR" when it does not fit with its NUL.
-std::string FitToBuffer(const WineRegistryValue& value, std::uint32_t& bufferSize) {
-  if (bufferSize == 0) bufferSize = 255;
-  if (!value.isString || value.text.size() >= bufferSize) return std::string(kError);
+// What reading `value` gives, as on Windows: the text up to its first NUL,
+// whatever its length (a folder may be named longer than the 255 bytes a
+// fixed buffer would hold), or "ERROR" when it is not a string.
+std::string WholeString(const WineRegistryValue& value, std::uint32_t& bufferSize) {
+  if (!value.isString) return std::string(kError);
   bufferSize = static_cast<std::uint32_t>(value.text.size() + 1);
   return value.text.substr(0, value.text.find('\0'));
 }
@@ -132,10 +132,9 @@ std::optional<WineRegistryHit> FindInWinePrefixes(const std::vector<fs::path>& p
 std::string ReadRegistryStringIn(const std::vector<fs::path>& prefixes, RegistryRoot root,
                                  std::string_view subKey, std::string_view valueName,
                                  std::uint32_t& bufferSize) {
-  if (bufferSize == 0) bufferSize = 255;
   const std::optional<WineRegistryHit> hit = FindInWinePrefixes(prefixes, root, subKey, valueName);
   if (!hit) return std::string(kError);
-  return FitToBuffer(hit->value, bufferSize);
+  return WholeString(hit->value, bufferSize);
 }
 
 std::optional<std::string> MapWindowsPath(const fs::path& prefix, std::string_view windowsPath) {

@@ -25,7 +25,9 @@ struct Desktop {
   std::function<QStringList()> gameSearchPlaces;
 };
 
-// QFileDialog, QMessageBox and the registry or Wine prefix lookup.
+// QFileDialog, QMessageBox and the registry or Wine prefix lookup. The
+// lookup starts at once, on a thread of its own, and is made once: call this
+// early (before the application object exists is fine) and ask later.
 Desktop RealDesktop();
 
 }  // namespace tailorloft::ui

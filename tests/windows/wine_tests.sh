@@ -137,12 +137,13 @@ cp -r "$dist/stage-$version/Tailorloft" "$program"
 testdir=$WINEPREFIX/drive_c/tests
 cp -r "$program" "$testdir"
 cp "$qt/bin/Qt6Test.dll" "$testdir/"
-for test in core/core_tests env/env_platform_tests env/env_tests ui/ui_tests cli/cli_tests; do
+for test in core/core_tests game/game_tests render/render_tests env/env_platform_tests env/env_tests ui/ui_tests \
+  cli/cli_tests; do
   cp "$build/tests/$test.exe" "$testdir/"
 done
 
 echo "-- test programs under Wine"
-for test in core_tests env_platform_tests env_tests ui_tests cli_tests; do
+for test in core_tests game_tests render_tests env_platform_tests env_tests ui_tests cli_tests; do
   echo "-- $test.exe"
   # The window tests on the real windows platform, shown on Xvfb. Wine does
   # not hand QT_QPA_PLATFORM to Windows programs, so it goes on the command line.
