@@ -35,37 +35,51 @@ using game::GameFileError;
 // A real manifest of tens of thousands of entries is a few MB, a real
 // skeleton file far less; anything larger is not read into memory.
 constexpr std::uint64_t kMaxManifestBytes = std::uint64_t{64} << 20;
+// All the archives' manifests are kept while the index is: a few MB in a
+// real game. The bound keeps memory bounded and places in 32 bits.
+constexpr std::uint64_t kMaxManifestsBytes = std::uint64_t{1} << 30;
 constexpr std::uint64_t kMaxSkeletonFileBytes = std::uint64_t{64} << 20;
 // Deeper than any install goes; stops a loop of junctions.
 constexpr int kMaxFolderDepth = 32;
 
-// An entry's name without the folders an archive may file it under.
+// An entry's name without the folders an archive may file it under. Works
+// alike on a name as stored and on its UTF-8 form: the separators are ASCII.
 std::string_view BaseName(std::string_view entryName) {
   std::size_t start = entryName.size();
   while (start > 0 && entryName[start - 1] != '/' && entryName[start - 1] != '\\') --start;
   return entryName.substr(start);
 }
 
-// FoldedKey(BaseName(entryName)) appended to `out`, in one pass over the name:
-// this runs for every entry of every archive.
-void AppendFoldedBaseName(std::string& out, std::string_view entryName) {
-  const std::size_t start = out.size();
-  out.resize(start + entryName.size());
-  char* to = out.data() + start;
-  std::size_t baseAt = 0;
+// An entry's title as text: the stored bytes when they are ASCII, as nearly
+// every name of the game is, else decoded into `buffer`.
+std::string_view TitleText(std::string_view entryName, std::string& buffer) {
+  const std::string_view title = BaseName(entryName);
+  for (const char c : title) {
+    if ((static_cast<unsigned char>(c) & 0x80) != 0) {
+      buffer = game::FarNameUtf8(title);
+      return buffer;
+    }
+  }
+  return title;
+}
+
+// FoldedKey of an entry's title, from its name as stored, in `buffer`: in
+// one pass for ASCII, as this runs for every entry of every archive.
+std::string_view TitleKey(std::string_view entryName, std::string& buffer) {
+  buffer.resize(entryName.size());
+  std::size_t start = 0;
   unsigned bits = 0;
   for (std::size_t i = 0; i < entryName.size(); ++i) {
     const char c = entryName[i];
     bits |= static_cast<unsigned char>(c);
-    if (c == '/' || c == '\\') baseAt = i + 1;
-    to[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    if (c == '/' || c == '\\') start = i + 1;
+    buffer[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
   }
   if ((bits & 0x80) != 0) {
-    out.resize(start);
-    out += FoldedKey(entryName.substr(baseAt));
-  } else if (baseAt > 0) {
-    out.erase(start, baseAt);
+    buffer = FoldedKey(game::FarNameUtf8(entryName.substr(start)));
+    return buffer;
   }
+  return std::string_view(buffer).substr(start);
 }
 
 std::string Title(const FoundFile& file) {
@@ -118,36 +132,38 @@ std::string ReadAt(std::FILE* in, std::uint64_t offset, std::size_t count, const
 
 struct EntryRef {
   std::uint32_t archive = 0;
-  std::uint32_t entry = 0;
+  std::uint32_t at = 0;  // where the entry's record starts in the archive's manifest
 };
 
 struct Archive {
   fs::path path;
-  std::vector<game::FarEntry> entries;
+  game::FarManifest manifest;
+  // Where its manifest starts among all the archives' manifests laid end to
+  // end: an entry's place in the index is base + its record's start.
+  std::uint32_t base = 0;
 };
 
 // Each entry title's first entry among the archives, in their order, by the
-// title folded. Open addressing in 12-byte slots: the keys are not kept but
-// folded again from the entries' names when two hashes agree, so tens of
-// thousands of entries cost one small allocation (fresh memory is much of
-// what indexing costs).
+// title folded. Open addressing in 8-byte slots, a third of them left free:
+// the keys are not kept but folded again from the names in the manifests
+// when two hashes agree, so tens of thousands of entries cost one small
+// allocation (fresh memory is much of what indexing costs).
 class EntryIndex {
  public:
+  // Every base + at must fit in 32 bits, and not be 0.
   void Build(const std::vector<Archive>& archives) {
     archives_ = &archives;
     std::size_t count = 0;
-    for (const Archive& archive : archives) count += archive.entries.size();
-    std::size_t capacity = 16;
-    while (capacity < count * 2) capacity *= 2;
-    slots_.assign(capacity, Slot{});
+    for (const Archive& archive : archives) count += archive.manifest.Count();
+    slots_.assign(std::max<std::size_t>(16, count + count / 2), Slot{});
     std::string key;
-    for (std::uint32_t a = 0; a < archives.size(); ++a) {
-      for (std::uint32_t e = 0; e < archives[a].entries.size(); ++e) {
-        key.clear();
-        AppendFoldedBaseName(key, archives[a].entries[e].name);
-        const std::uint32_t hash = Hash(key);
-        Slot& slot = slots_[IndexFor(key, hash)];
-        if (slot.archive == kFree) slot = {hash, a, e};  // else an earlier entry of that title stays
+    std::string other;
+    for (const Archive& archive : archives) {
+      for (const game::FarRecord record : archive.manifest) {
+        const std::string_view folded = TitleKey(record.name, key);
+        const std::uint32_t hash = Hash(folded);
+        Slot& slot = slots_[IndexFor(folded, hash, other)];
+        if (slot.place == kFree) slot = {hash, archive.base + record.at};  // else an earlier entry stays
       }
     }
   }
@@ -155,39 +171,47 @@ class EntryIndex {
   std::optional<EntryRef> Find(std::string_view title) const {
     if (slots_.empty()) return std::nullopt;
     const std::string key = FoldedKey(title);
-    const Slot& slot = slots_[IndexFor(key, Hash(key))];
-    if (slot.archive == kFree) return std::nullopt;
-    return EntryRef{slot.archive, slot.entry};
+    std::string other;
+    const Slot& slot = slots_[IndexFor(key, Hash(key), other)];
+    if (slot.place == kFree) return std::nullopt;
+    return RefOf(slot.place);
   }
 
  private:
-  static constexpr std::uint32_t kFree = ~std::uint32_t{0};
+  static constexpr std::uint32_t kFree = 0;  // no record starts at 0: the count comes first
   struct Slot {
     std::uint32_t hash = 0;
-    std::uint32_t archive = kFree;
-    std::uint32_t entry = 0;
+    std::uint32_t place = kFree;  // the archive's base + the record's start
   };
 
   static std::uint32_t Hash(std::string_view key) {
     return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
   }
 
+  EntryRef RefOf(std::uint32_t place) const {
+    const std::vector<Archive>& archives = *archives_;
+    const auto after = std::upper_bound(archives.begin(), archives.end(), place,
+                                        [](std::uint32_t p, const Archive& archive) { return p < archive.base; });
+    const auto index = static_cast<std::uint32_t>(after - archives.begin() - 1);
+    return {index, place - archives[index].base};
+  }
+
   // The slot holding `key`, or the free one where it would go.
-  std::size_t IndexFor(std::string_view key, std::uint32_t hash) const {
-    const std::size_t mask = slots_.size() - 1;
-    std::string other;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+  std::size_t IndexFor(std::string_view key, std::uint32_t hash, std::string& other) const {
+    const std::size_t size = slots_.size();
+    // The hash scaled to the table, which need not be a power of two.
+    std::size_t i = static_cast<std::size_t>((std::uint64_t{hash} * size) >> 32);
+    for (;; i = i + 1 == size ? 0 : i + 1) {
       const Slot& slot = slots_[i];
-      if (slot.archive == kFree) return i;
+      if (slot.place == kFree) return i;
       if (slot.hash != hash) continue;
-      other.clear();
-      AppendFoldedBaseName(other, (*archives_)[slot.archive].entries[slot.entry].name);
-      if (other == key) return i;
+      const EntryRef ref = RefOf(slot.place);
+      if (TitleKey((*archives_)[ref.archive].manifest.At(ref.at).name, other) == key) return i;
     }
   }
 
   const std::vector<Archive>* archives_ = nullptr;
-  std::vector<Slot> slots_;  // a power of two of them, at most half used
+  std::vector<Slot> slots_;  // at most two thirds used
 };
 
 // One folder's names, listed once.
@@ -321,18 +345,19 @@ class DiskGameFiles final : public game::GameFiles {
     IndexArchives();
     if (!archiveTextures_) {
       archiveTextures_.emplace();
+      std::string text;
       for (std::uint32_t a = 0; a < archives_.size(); ++a) {
-        const std::vector<game::FarEntry>& entries = archives_[a].entries;
-        for (std::uint32_t e = 0; e < entries.size(); ++e) {
-          if (const auto texture = game::ParseTextureName(BaseName(entries[e].name))) {
-            (*archiveTextures_)[FoldedKey(texture->code)].push_back({a, e});
+        for (const game::FarRecord record : archives_[a].manifest) {
+          if (const auto texture = game::ParseTextureName(TitleText(record.name, text))) {
+            (*archiveTextures_)[FoldedKey(texture->code)].push_back({a, record.at});
           }
         }
       }
     }
     if (const auto found = archiveTextures_->find(codeKey); found != archiveTextures_->end()) {
+      std::string text;
       for (const EntryRef& ref : found->second) {
-        const std::string_view title = BaseName(archives_[ref.archive].entries[ref.entry].name);
+        const std::string_view title = TitleText(archives_[ref.archive].manifest.At(ref.at).name, text);
         if (game::PairsWith(title, code)) byName.try_emplace(FoldedKey(title), EntryFile(ref));
       }
     }
@@ -389,6 +414,18 @@ class DiskGameFiles final : public game::GameFiles {
     return archiveSuits_;
   }
 
+  std::vector<FoundFile> GameSuitFiles() override {
+    std::vector<FoundFile> suits;
+    for (const fs::path* folder : {SkinFolder(), SkinsBuyFolder()}) {
+      if (folder == nullptr) continue;
+      for (const Listing::Item& item : Listed(*folder).items) {
+        if (item.folder || !EndsWithIgnoringCase(item.name, ".cmx") || IsSkeletonFileName(item.name)) continue;
+        suits.push_back(LooseFile(*folder, item.name));
+      }
+    }
+    return suits;
+  }
+
   std::vector<game::GameFileProblem> Problems() override { return problems_; }
 
  private:
@@ -427,17 +464,21 @@ class DiskGameFiles final : public game::GameFiles {
     auto list = [this](const fs::path& folder) -> const Listing& { return Listed(folder); };
     CollectArchives(gameFolder_, 0, list, paths);
     archives_.reserve(paths.size());
+    std::uint64_t base = 0;
     for (fs::path& path : paths) {
-      if (std::optional<std::vector<game::FarEntry>> entries = ReadManifest(path)) {
-        archives_.push_back({std::move(path), std::move(*entries)});
+      if (std::optional<game::FarManifest> manifest = ReadManifest(path, base)) {
+        const auto at = static_cast<std::uint32_t>(base);
+        base += manifest->ByteSize();
+        archives_.push_back({std::move(path), std::move(*manifest), at});
       }
     }
     entryIndex_.Build(archives_);
   }
 
-  // An archive's entries from its header and manifest alone, never the
-  // entries' bytes; nothing after reporting why.
-  std::optional<std::vector<game::FarEntry>> ReadManifest(const fs::path& path) {
+  // An archive's manifest from its header and the manifest's bytes alone,
+  // never the entries' bytes; nothing after reporting why. `kept` is what
+  // the archives before it keep.
+  std::optional<game::FarManifest> ReadManifest(const fs::path& path, std::uint64_t kept) {
     FoundFile whole;
     whole.path = path;
     const std::string shown = whole.Shown();
@@ -448,16 +489,28 @@ class DiskGameFiles final : public game::GameFiles {
       if (!in) throw GameFileError(shown, 0, game::kNoOffset, WhyNotOpened(whole.path, errno, "it"));
       // Only two reads are made, so stdio's buffer would just copy them.
       std::setvbuf(in.get(), nullptr, _IONBF, 0);
-      const std::string header = ReadAt(in.get(), 0, game::kFarHeaderSize, shown);
-      const std::uint32_t manifestOffset = game::ReadFarHeader(header, size, shown);
+      char header[game::kFarHeaderSize];
+      const std::size_t got = std::fread(header, 1, sizeof header, in.get());
+      if (std::ferror(in.get())) throw GameFileError(shown, 0, 0, "it cannot be read");
+      const std::uint32_t manifestOffset = game::ReadFarHeader(std::string_view(header, got), size, shown);
       const std::uint64_t manifestSize = size - manifestOffset;
       if (manifestSize > kMaxManifestBytes) {
         throw GameFileError(shown, 0, manifestOffset, "the manifest is " + std::to_string(manifestSize) +
                                                           " bytes, more than an archive's can be");
       }
-      const std::string manifest = ReadAt(in.get(), manifestOffset, static_cast<std::size_t>(manifestSize), shown);
-      if (manifest.size() < manifestSize) throw GameFileError(shown, 0, manifestOffset, "the archive ends early");
-      return game::ReadFarManifest(manifest, manifestOffset, size, shown);
+      if (kept + manifestSize > kMaxManifestsBytes) {
+        throw GameFileError(shown, 0, manifestOffset,
+                            "the manifest is " + std::to_string(manifestSize) +
+                                " bytes, more than the archives before it leave room for in memory");
+      }
+      // Kept as read: memory filled first would only be touched twice.
+      const auto count = static_cast<std::size_t>(manifestSize);
+      std::unique_ptr<char[]> manifest(new char[count]);
+      if (!SeekTo(in.get(), manifestOffset)) throw GameFileError(shown, 0, manifestOffset, "it cannot be read");
+      const std::size_t read = std::fread(manifest.get(), 1, count, in.get());
+      if (std::ferror(in.get())) throw GameFileError(shown, 0, manifestOffset, "it cannot be read");
+      if (read < count) throw GameFileError(shown, 0, manifestOffset, "the archive ends early");
+      return game::FarManifest(std::move(manifest), count, manifestOffset, size, shown);
     } catch (const GameFileError& e) {
       AddProblem(shown, ProblemText(e));
       return std::nullopt;
@@ -466,10 +519,11 @@ class DiskGameFiles final : public game::GameFiles {
 
   std::optional<EntryRef> FindEntry(std::string_view title) const { return entryIndex_.Find(title); }
 
+  // The name leaves the index here, as UTF-8.
   FoundFile EntryFile(EntryRef ref) const {
     const Archive& archive = archives_[ref.archive];
-    const game::FarEntry& entry = archive.entries[ref.entry];
-    return {archive.path, entry.name, entry.offset, entry.size};
+    const game::FarRecord record = archive.manifest.At(ref.at);
+    return {archive.path, game::FarNameUtf8(record.name), record.offset, record.size};
   }
 
   // The skeletons and suits of one skeleton file, or nothing after reporting why.
@@ -499,9 +553,9 @@ class DiskGameFiles final : public game::GameFiles {
       const Archive& archive = archives_[a];
       OpenFile in;
       std::uintmax_t size = 0;
-      for (std::uint32_t e = 0; e < archive.entries.size(); ++e) {
-        if (!IsSkeletonFileName(BaseName(archive.entries[e].name))) continue;
-        const FoundFile file = EntryFile({a, e});
+      for (const game::FarRecord record : archive.manifest) {
+        if (!IsSkeletonFileName(BaseName(record.name))) continue;
+        const FoundFile file = EntryFile({a, record.at});
         if (!in) {
           errno = 0;
           in = OpenRegularFile(archive.path, size);

@@ -83,6 +83,11 @@ class GameFiles {
   // The suits in the archives' BCF files, read once a run.
   virtual const std::vector<FoundSuit>& ArchiveSuits() = 0;
 
+  // The suit files loose in the game's skin folders (GameData/Skins, then
+  // ExpansionShared/SkinsBuy), in name order, skeleton files left out; not
+  // read. None without a game.
+  virtual std::vector<FoundFile> GameSuitFiles() = 0;
+
   // The game's files that could not be used so far, each once.
   virtual std::vector<GameFileProblem> Problems() = 0;
 };

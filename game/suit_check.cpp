@@ -471,9 +471,12 @@ std::optional<Expect> ExpectFromKind(FileKind kind) {
 // compare than a path's components; every path here is made the same way.
 using PathKey = fs::path::string_type;
 
-// One file the check reads: given, in a checked folder, or found for a suit.
+// One file the check reads: given, in a checked folder, or found for a
+// suit, loose or in one of the game's archives.
 struct Item {
-  fs::path actual;
+  fs::path actual;     // the file, or the archive that holds the entry
+  std::string entry;   // the entry's name in the archive; empty for a loose file
+  std::uint64_t offset = 0;  // where the entry's bytes start in the archive
   std::string shown;
   std::optional<std::uint64_t> size;
   Expect expect = Expect::kSniff;
@@ -483,6 +486,16 @@ struct Item {
   bool usedAsAccessory = false;
   fs::path accessoryFolder;
   char accessoryType = 0;
+
+  bool InArchive() const { return !entry.empty(); }
+  // The file's title without its extension: the entry's, for an entry.
+  std::string Stem() const {
+    if (!InArchive()) return Utf8FromPath(actual.stem());
+    std::string title = entry.substr(entry.find_last_of("/\\") + 1);
+    const std::size_t dot = title.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) title.erase(dot);
+    return title;
+  }
 };
 
 struct SuitFile {
@@ -722,8 +735,25 @@ class Checker {
     return items_.size() - 1;
   }
 
-  // A loose file found for a suit, named as its folder was given when it is a checked one.
+  // A file found for a suit: loose, named as its folder was given when it
+  // is a checked one, or an entry of an archive, named "ARCHIVE.far/ENTRY".
   std::size_t AddFound(const FoundFile& file, Expect expect) {
+    if (file.InArchive()) {
+      PathKey key = file.path.native();
+      key.push_back(PathKey::value_type{});  // in no path: the archive's name ends here
+      key += PathFromUtf8(file.entry).native();
+      const auto [it, inserted] = byPath_.try_emplace(std::move(key), items_.size());
+      if (!inserted) return it->second;
+      Item item;
+      item.actual = file.path;
+      item.entry = file.entry;
+      item.offset = file.offset;
+      item.shown = file.Shown();
+      item.size = file.size;
+      item.expect = expect;
+      items_.push_back(std::move(item));
+      return items_.size() - 1;
+    }
     const auto known = byPath_.find(file.path);
     if (known != byPath_.end()) {
       if (!items_[known->second].size) items_[known->second].size = file.size;
@@ -772,9 +802,7 @@ class Checker {
   std::optional<std::string> ReadStart(std::size_t index, std::size_t maxBytes) {
     ++count_;
     const Item& item = items_[index];
-    FoundFile file;
-    file.path = item.actual;
-    file.size = item.size.value_or(0);
+    const FoundFile file{item.actual, item.entry, item.offset, item.size.value_or(0)};
     try {
       return game_.Read(file, maxBytes);
     } catch (const GameFileError& e) {
@@ -920,13 +948,8 @@ class Checker {
                                    MissingMeshMessage(folder, skin.skinName)));
           continue;
         }
-        // The game's own meshes are taken as they are; an accessory's texture
-        // line is read only if a loose texture may be the one it names.
-        if (mesh->InArchive()) {
-          if (k > 0) archivedAccessories_.push_back(*mesh);
-          continue;
-        }
-        const bool binary = EndsWithIgnoringCase(Utf8FromPath(mesh->path.filename()), ".bmf");
+        const bool binary =
+            EndsWithIgnoringCase(mesh->InArchive() ? mesh->entry : Utf8FromPath(mesh->path.filename()), ".bmf");
         Item& item = items_[AddFound(*mesh, binary ? Expect::kBinaryMesh : Expect::kMesh)];
         if (k == 0) {
           item.usedAsMain = true;
@@ -953,6 +976,16 @@ class Checker {
   }
 
   void CheckMesh(std::size_t index) {
+    const std::size_t before = findings_.size();
+    CheckMeshFile(index);
+    // A fault found in one of the game's own meshes is likelier a misreading
+    // of ours than the game's, and no creator's to mend: a warning.
+    if (items_[index].InArchive()) {
+      for (std::size_t i = before; i < findings_.size(); ++i) findings_[i].severity = Severity::kWarning;
+    }
+  }
+
+  void CheckMeshFile(std::size_t index) {
     const std::optional<std::string> bytes = ReadWhole(index, kMaxMeshBytes);
     if (!bytes) return;
     const Item item = items_[index];  // a copy: items_ may grow below
@@ -970,7 +1003,7 @@ class Checker {
     Add(MeshBoneFindings(mesh, bones_, item.shown));
     // The main skin takes the outfit's texture: its texture line is not used.
     const bool textureLineUsed = item.usedAsAccessory || !item.usedAsMain;
-    Add(MeshNameFindings(mesh, Utf8FromPath(item.actual.stem()), textureLineUsed, item.shown));
+    Add(MeshNameFindings(mesh, item.Stem(), textureLineUsed, item.shown));
     if (!item.usedAsAccessory) return;
     bool found = false;
     if (!EqualsIgnoringCase(mesh.texture, "x") && !EndsWithIgnoringCase(mesh.texture, ".bmp")) {
@@ -1005,8 +1038,7 @@ class Checker {
       }
       // Read as an entry that spans the manifest.
       FoundFile manifest{item.actual, "manifest", manifestOffset, size - manifestOffset};
-      const std::string bytes = game_.Read(manifest, static_cast<std::size_t>(manifest.size));
-      ReadFarManifest(bytes, manifestOffset, size, item.shown);
+      FarManifest(game_.Read(manifest, static_cast<std::size_t>(manifest.size)), manifestOffset, size, item.shown);
     } catch (const GameFileError& e) {
       ReportReadFailure(item, *header, 0, e.ProblemWithOffset());
     }
@@ -1030,11 +1062,41 @@ class Checker {
     }
   }
 
-  // The textures the game's own accessory meshes name, those of the checked
-  // suits and of the game's suits, read only when a loose texture would
-  // otherwise be reported as unused.
-  void AddArchivedAccessoryTextures() {
-    for (const FoundFile& mesh : archivedAccessories_) NameTextureOf(mesh);
+  // The suits loose in the game's skin folders that were not checked use
+  // meshes and textures as the suits in its archives do. Read once, and only
+  // when a file would otherwise be reported as unused: a skin folder may
+  // hold thousands of them.
+  void AddGameSuitUses() {
+    if (gameSuitsRead_) return;
+    gameSuitsRead_ = true;
+    for (const FoundFile& file : game_.GameSuitFiles()) {
+      std::error_code ec;
+      const fs::path actual = fs::absolute(file.path, ec).lexically_normal();
+      if (!ec && byPath_.count(actual.native()) > 0) continue;  // checked: its uses are known
+      if (file.size > kMaxCmxFileSize) continue;
+      const std::string code = SuitCode(Utf8FromPath(file.path.filename()));
+      // Its textures pair with it by its file's name, whatever it holds.
+      usedCodes_.insert(FoldedKey(code));
+      CmxContents contents;
+      try {
+        contents = ReadCmx(game_.Read(file, kMaxCmxFileSize), file.Shown());
+      } catch (const GameFileError&) {
+        continue;  // what the game cannot read uses nothing
+      } catch (const CmxReadError&) {
+        continue;
+      }
+      for (const CmxSuit& suit : contents.suits) {
+        for (std::size_t k = 0; k < suit.skins.size(); ++k) {
+          usedMeshes_.insert(FoldedKey(suit.skins[k].skinName));
+          if (k > 0) gameAccessories_.push_back({file.path.parent_path(), OutfitType(code), suit.skins[k].skinName});
+        }
+      }
+    }
+  }
+
+  // The textures the accessory meshes of the game's suits name, read only
+  // when a loose texture would otherwise be reported as unused.
+  void AddGameAccessoryTextures() {
     std::unordered_set<std::string> seen;
     for (const FoundSuit& found : game_.ArchiveSuits()) {
       const char type = OutfitType(SuitCode(found.suit.name + ".cmx"));
@@ -1044,34 +1106,50 @@ class Checker {
         if (const std::optional<FoundFile> mesh = game_.FindMesh({}, type, name)) NameTextureOf(*mesh);
       }
     }
+    for (const GameAccessory& accessory : gameAccessories_) {
+      if (!seen.insert(FoldedKey(accessory.mesh)).second) continue;
+      if (const std::optional<FoundFile> mesh = game_.FindMesh(accessory.suitFolder, accessory.type, accessory.mesh)) {
+        NameTextureOf(*mesh);
+      }
+    }
+  }
+
+  bool UsedMesh(const Item& item) const {
+    return usedMeshes_.count(FoldedKey(item.Stem())) > 0 ||
+           (!foldersWithUnreadSuits_.empty() && foldersWithUnreadSuits_.count(item.actual.parent_path()) > 0);
+  }
+
+  bool UsedTexture(const Item& item) const {
+    const auto texture = ParseTextureName(Utf8FromPath(item.actual.filename()));
+    return (texture && usedCodes_.count(FoldedKey(texture->code)) > 0) ||
+           namedTextures_.count(FoldedKey(item.Stem())) > 0;
   }
 
   void ReportUnused() {
-    std::vector<std::size_t> unusedTextures;
+    std::vector<std::size_t> meshes;
+    std::vector<std::size_t> textures;
     for (std::size_t i = 0; i < items_.size(); ++i) {
       const Item& item = items_[i];
       if (!item.listed) continue;
-      const std::string stem = FoldedKey(Utf8FromPath(item.actual.stem()));
-      if (item.expect == Expect::kMesh || item.expect == Expect::kBinaryMesh) {
-        if (usedMeshes_.count(stem) > 0) continue;
-        if (!foldersWithUnreadSuits_.empty() && foldersWithUnreadSuits_.count(item.actual.parent_path()) > 0) {
-          continue;
-        }
-        findings_.push_back(Make(item.shown, 0, Severity::kWarning, "unused",
-                                 "no suit here or in the game uses this mesh; name it in a suit, or remove it"));
-      } else if (item.expect == Expect::kTexture) {
-        const auto texture = ParseTextureName(Utf8FromPath(item.actual.filename()));
-        if (texture && usedCodes_.count(FoldedKey(texture->code)) > 0) continue;
-        if (namedTextures_.count(stem) > 0) continue;
-        unusedTextures.push_back(i);
+      if ((item.expect == Expect::kMesh || item.expect == Expect::kBinaryMesh) && !UsedMesh(item)) {
+        meshes.push_back(i);
+      } else if (item.expect == Expect::kTexture && !UsedTexture(item)) {
+        textures.push_back(i);
       }
     }
-    if (unusedTextures.empty()) return;
-    AddArchivedAccessoryTextures();
-    for (const std::size_t i : unusedTextures) {
-      const Item& item = items_[i];
-      if (namedTextures_.count(FoldedKey(Utf8FromPath(item.actual.stem()))) > 0) continue;
-      findings_.push_back(Make(item.shown, 0, Severity::kWarning, "unused",
+    if (meshes.empty() && textures.empty()) return;
+    AddGameSuitUses();
+    for (const std::size_t i : meshes) {
+      if (UsedMesh(items_[i])) continue;
+      findings_.push_back(Make(items_[i].shown, 0, Severity::kWarning, "unused",
+                               "no suit here or in the game uses this mesh; name it in a suit, or remove it"));
+    }
+    std::erase_if(textures, [this](std::size_t i) { return UsedTexture(items_[i]); });
+    if (textures.empty()) return;
+    AddGameAccessoryTextures();
+    for (const std::size_t i : textures) {
+      if (UsedTexture(items_[i])) continue;
+      findings_.push_back(Make(items_[i].shown, 0, Severity::kWarning, "unused",
                                "no suit here or in the game uses this texture: its name pairs with no "
                                "suit's code and no mesh names it; rename it after its suit "
                                "(CODE + lgt, med or drk + _NAME.bmp), or remove it"));
@@ -1092,8 +1170,15 @@ class Checker {
   std::vector<SuitFile> suitFiles_;
   KnownBones bones_;
   std::vector<SuitCodeUse> codes_;
-  std::vector<FoundFile> archivedAccessories_;  // the game's meshes that checked suits use as accessories
   std::unordered_set<PathKey> foldersWithUnreadSuits_;
+  // The accessories of the suits loose in the game's skin folders, once read.
+  struct GameAccessory {
+    fs::path suitFolder;
+    char type = 0;
+    std::string mesh;
+  };
+  bool gameSuitsRead_ = false;
+  std::vector<GameAccessory> gameAccessories_;
   std::unordered_set<std::string> usedMeshes_;     // folded skin names of every suit
   std::unordered_set<std::string> usedCodes_;      // folded codes of every suit
   std::unordered_set<std::string> namedTextures_;  // folded texture lines of every mesh read

@@ -92,7 +92,8 @@ TEST_F(GameFilesTest, SearchesTheSuitsFolderThenTheSkinFolderThenTheArchives) {
                   FarBytes({{"first.bmf", "b"}, {"arch.skn", "b"}, {"sub.skn", "b"}, {"late.skn", "b"}}));
   root_.WriteFile("The Sims/GameData/Objects/a.far",
                   FarBytes({{"First.BMF", "a"}, {"arch.bmf", "a"}, {"Skins\\nested.bmf", "a"}, {"first.bmf", "2"}}));
-  root_.WriteFile("The Sims/GameData/skins.far", FarBytes({{"cas.skn", "s"}, {"sold.bmf", "s"}, {"last.bmf", "s"}}));
+  root_.WriteFile("The Sims/GameData/skins.far",
+                  FarBytes({{"cas.skn", "s"}, {"sold.bmf", "s"}, {"last.bmf", "s"}, {"Ärmel-Café.bmf", "s"}}));
 
   EXPECT_EQ(GameArchives(Game()), (std::vector<fs::path>{
                                       Game() / "ExpansionShared/ExpansionShared.far",
@@ -121,6 +122,7 @@ TEST_F(GameFilesTest, SearchesTheSuitsFolderThenTheSkinFolderThenTheArchives) {
       {'B', "sub", "The Sims/GameData/Objects/B.FAR/sub.skn"},
       {'B', "late", "The Sims/ExpansionShared/ExpansionShared.far/late.bmf"},
       {'B', "last", "The Sims/GameData/skins.far/last.bmf"},  // after the broken archive
+      {'B', "äRMEL-CAFÉ", "The Sims/GameData/skins.far/Ärmel-Café.bmf"},  // stored in Windows-1252
       {'B', "none", ""},
   };
   for (const auto& c : cases) {
@@ -308,6 +310,7 @@ TEST_F(GameFilesTest, ReadsTheGameSkeletonsAndArchivedSuitsOnce) {
   root_.WriteFile("The Sims/GameData/Skins/adult-skeleton.cmx",
                   game::testing::CmxSkeletonText({AdultSkeleton()}));
   root_.WriteFile("The Sims/GameData/Skins/b001fafat_01.cmx", "");  // a suit: not read
+  root_.WriteFile("The Sims/ExpansionShared/SkinsBuy/A001FAFit_shop.cmx", "");
   root_.WriteFile("The Sims/GameData/Skins/broken.bcf", "x");
   root_.WriteFile("The Sims/GameData/Skeletons.far",
                   FarBytes({{"child-skeleton.cmx.bcf", game::testing::BcfBytes({{child}, {}})},
@@ -328,6 +331,14 @@ TEST_F(GameFilesTest, ReadsTheGameSkeletonsAndArchivedSuitsOnce) {
   ASSERT_EQ(files->ArchiveSuits().size(), 1u);
   EXPECT_EQ(Shown(files->ArchiveSuits()[0].file), "The Sims/GameData/Skeletons.far/suits.bcf");
   EXPECT_EQ(files->ArchiveSuits()[0].suit, suit);
+
+  // The loose suits are listed, skeleton files left out, and none is read.
+  std::vector<std::string> suits;
+  for (const FoundFile& file : files->GameSuitFiles()) suits.push_back(Shown(file));
+  EXPECT_EQ(suits, (std::vector<std::string>{
+                       "The Sims/GameData/Skins/b001fafat_01.cmx",
+                       "The Sims/ExpansionShared/SkinsBuy/A001FAFit_shop.cmx",
+                   }));
 
   files->GameSkeletons();
   std::vector<std::string> problems;

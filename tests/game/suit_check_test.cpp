@@ -30,12 +30,14 @@ using testing::CmxSkeletonText;
 using testing::SknText;
 
 // The game as the check sees it: the suit's own folder on disk, then one
-// archive "game.far" held in memory, and the game's skeletons and suits.
+// archive "game.far" held in memory, and the game's skeletons and suits, in
+// the archive and loose in its skin folders.
 class TestGame final : public GameFiles {
  public:
   std::vector<std::pair<std::string, std::string>> entries;
   std::vector<FoundSkeletons> skeletons;
   std::vector<FoundSuit> suits;
+  std::vector<FoundFile> looseSuits;
 
   std::optional<FoundFile> FindMesh(const fs::path& folder, char type, std::string_view name) override {
     for (const char* extension : {".skn", ".bmf"}) {
@@ -86,6 +88,7 @@ class TestGame final : public GameFiles {
 
   const std::vector<FoundSkeletons>& GameSkeletons() override { return skeletons; }
   const std::vector<FoundSuit>& ArchiveSuits() override { return suits; }
+  std::vector<FoundFile> GameSuitFiles() override { return looseSuits; }
   std::vector<GameFileProblem> Problems() override { return {}; }
 
   int reads = 0;
@@ -166,6 +169,7 @@ struct CheckCase {
   std::vector<BcfSuit> gameSuits = {};
   std::vector<std::string> paths = {"skins"};
   bool gameSkeleton = false;  // the game has a dog skeleton
+  std::vector<std::string> gameSkinFolder = {};  // files of `changes` loose in the game's skin folder
 };
 
 void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.name; }
@@ -228,6 +232,10 @@ TEST_P(CheckTest, FindsExactlyWhatIsWrong) {
   game.entries = c.archive;
   for (const BcfSuit& suit : c.gameSuits) game.suits.push_back({{"game.far", "suits.bcf", 16, 0}, suit});
   if (c.gameSkeleton) game.skeletons.push_back({{"game.far", "dog.cmx.bcf", 16, 0}, {DogSkeleton()}});
+  for (const std::string& name : c.gameSkinFolder) {
+    const fs::path path = folder_ / PathFromUtf8(name);
+    game.looseSuits.push_back({path, "", 0, fs::file_size(path)});
+  }
 
   const CheckResult result = Check(c.paths, game);
   EXPECT_EQ(Summary(result), c.expected) << Messages(result);
@@ -253,6 +261,21 @@ const CheckCase kCases[] = {
      {"skins/B001FAFit_Test.cmx:14 error missing-mesh", "skins/acc-hat-red.bmp:0 warning unused"},
      "put \"acc-hat-HEAD-red.skn\" beside the suit"},
     {"AccessoryMeshInTheGame", {{kHat, std::nullopt}}, {}, {}, {{"acc-hat-HEAD-red.bmf", BmfBytes(Hat())}}},
+    // The game's own meshes are read as loose ones are; a fault in one is a warning.
+    {"ArchivedMeshChecked", {{kHat, std::nullopt}},
+     {"game.far/acc-hat-HEAD-red.bmf:0 warning mesh-structure", "game.far/acc-hat-HEAD-red.bmf:0 warning unknown-bone"},
+     "at byte", {{"acc-hat-HEAD-red.bmf", BmfBytes([] {
+                   Mesh mesh = BoxMesh("acc-hat-HEAD-red", "acc-hat-red", "TAIL");
+                   mesh.faces[0].c = 99;
+                   return mesh;
+                 }())}}},
+    {"ArchivedMainMeshInvisible", {{kBody, std::nullopt}},
+     {"game.far/xskin-B001FAFit_Test-PELVIS-BODY.skn:1 warning mesh-name"}, "ends in \".skn\"",
+     {{"xskin-B001FAFit_Test-PELVIS-BODY.skn",
+       Changed(Body(), [](Mesh& m) { m.name = "xskin-B001FAFit_Test-PELVIS-BODY.skn"; })}}},
+    {"ArchivedMeshUnreadable", {{kHat, std::nullopt}},
+     {"game.far/acc-hat-HEAD-red.bmf:0 warning unreadable", "skins/acc-hat-red.bmp:0 warning unused"}, {},
+     {{"acc-hat-HEAD-red.bmf", "not a mesh"}}},
     {"AccessoryMeshInASubfolder", {{kHat, std::nullopt}, {"skins/old/acc-hat-HEAD-red.skn", SknText(Hat())}},
      {"skins/B001FAFit_Test.cmx:14 error missing-mesh", "skins/acc-hat-red.bmp:0 warning unused",
       "skins/old:0 warning wrong-folder"},
@@ -353,6 +376,13 @@ const CheckCase kCases[] = {
       {"skins/C009FAlgt_Game.bmp", BmpBytes(64, 64, 8)}},
      {"skins/B009FAFitlgt_Stray.bmp:0 warning unused", "skins/stray.skn:0 warning unused"},
      "no suit here or in the game uses this mesh", {}, {GameSuit("C009FA_Game")}},
+    {"StrayFilesUsedByALooseSuitOfTheGame",
+     {{"skins/stray.skn", SknText(BoxMesh("stray", "x", "HEAD"))},
+      {"skins/B009FAFitlgt_Stray.bmp", BmpBytes(64, 64, 8)},
+      {"skins/acc-stray-red.bmp", BmpBytes(32, 32, 8)},
+      {"game/B009FAFit_Stray.cmx", Cmx("B009FAFit_Stray", "PELVIS", "stray", {{"HEAD", "acc-stray"}})},
+      {"game/acc-stray.skn", SknText(BoxMesh("acc-stray", "acc-stray-red", "HEAD"))}},
+     {}, {}, {}, {}, {"skins"}, false, {"game/B009FAFit_Stray.cmx"}},
     // empty-suit
     {"SuitWithoutSkins",
      {{kSuit, "// Character File. Copyright 1997, Maxis Inc.\r\nversion 300\r\n0\r\n1\r\nB001FAFit_Test\r\n0\r\n0\r\n"
