@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <set>
 #include <stdexcept>
+#include <utility>
 
 #include "core/attachment.h"
 #include "core/cmx_writer.h"
@@ -223,12 +224,18 @@ frmPreview::frmPreview(const Desktop& desktop, fs::path gameFolder, std::functio
   diskTimer_->setInterval(kDiskSettleMs);
   connect(diskTimer_, &QTimer::timeout, this, &frmPreview::Redraw);
   watcher_ = new QFileSystemWatcher(this);
-  connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] {
+  connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this](const QString& path) {
+    // Watched afresh at the redraw: an editor that saves by renaming a new
+    // file over the old leaves the watch on the old one, which never changes again.
+    watcher_->removePath(path);
+    if (archives_.contains(path)) foldersChanged_ = true;  // its entries may have moved
     skeleton_.reset();  // it may be the skeleton file that changed
+    diskChanged_ = true;
     diskTimer_->start();
   });
   connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
     foldersChanged_ = true;
+    diskChanged_ = true;
     diskTimer_->start();
   });
 
@@ -294,6 +301,7 @@ QString frmPreview::SuitName() const {
 void frmPreview::Redraw() {
   redrawTimer_->stop();
   diskTimer_->stop();
+  const bool fromDisk = std::exchange(diskChanged_, false);
   shown_ = suitOnScreen_();
   const QString name = SuitName();
   setWindowTitle(name.isEmpty() ? QStringLiteral("Preview") : QStringLiteral("Preview - ") + name);
@@ -313,7 +321,7 @@ void frmPreview::Redraw() {
     Drawn nothing;
     ShowDrawn(nothing, {});
     ShowFindings({});
-    WatchFiles({}, {});
+    WatchFiles({}, {}, false);
     return;
   }
 
@@ -328,6 +336,7 @@ void frmPreview::Redraw() {
   Drawn drawn;
   drawn.skeleton = skeleton_->found;
   if (!request.skins.empty() && skeleton_->found) drawn = DrawScenes(request, notes, files, folders);
+  if (skeleton_->found) files << FromPath(skeleton_->found->file.path);
   if (!skeleton_->found) {
     picSuit->ShowMessage(skeleton_->problem);
   } else if (!drawn.scene && !drawn.companion) {
@@ -341,7 +350,7 @@ void frmPreview::Redraw() {
   }
   ShowDrawn(drawn, notes);
   // At once, so that no change after the files were read is missed.
-  WatchFiles(files, folders);
+  WatchFiles(files, folders, fromDisk);
 
   // Once the picture is on screen: the suit check, on the worker, of the
   // suit as Save would write it, and the suits to show with it. Neither
@@ -422,7 +431,6 @@ frmPreview::Drawn frmPreview::DrawScenes(const render::SceneRequest& request, QS
   drawn.skeleton = skeleton_->found;
   const render::TextureDecoder decode = env::DecodePicture;
   const game::Skeleton& skeleton = skeleton_->found->skeleton;
-  if (!skeleton_->found->file.InArchive()) files << FromPath(skeleton_->found->file.path);
   try {
     drawn.scene = BuildWithout(request, skeleton, *game_, decode, notes);
   } catch (const std::exception& error) {
@@ -447,9 +455,10 @@ frmPreview::Drawn frmPreview::DrawScenes(const render::SceneRequest& request, QS
   }
   for (const auto& scene : {drawn.scene, drawn.companion}) {
     if (!scene) continue;
+    // A file of an archive: the archive, as a whole.
     for (const render::SceneSkin& skin : scene->skins) {
-      if (!skin.meshFile.InArchive()) files << FromPath(skin.meshFile.path);
-      if (skin.textureFile && !skin.textureFile->InArchive()) files << FromPath(skin.textureFile->path);
+      files << FromPath(skin.meshFile.path);
+      if (skin.textureFile) files << FromPath(skin.textureFile->path);
     }
     for (const std::string& warning : scene->warnings) notes << Capitalised(warning);
   }
@@ -540,24 +549,38 @@ void frmPreview::ShowCompanions(std::vector<CompanionSuit> suits) {
   }
 }
 
-void frmPreview::WatchFiles(const QStringList& files, const QStringList& folders) {
-  QStringList wanted;
-  for (const QString& file : files) wanted << QFileInfo(file).absoluteFilePath();
+void frmPreview::WatchFiles(const QStringList& files, const QStringList& folders, bool keep) {
+  // Each file and the folder it is in: a file deleted and written anew, as
+  // some editors save, is not there to watch when the redraw comes, and its
+  // folder says when it is back. After a change on disk nothing watched is
+  // let go: a file caught half written (an archive being copied) cannot be
+  // read, so it is not among the files drawn, yet its last write must
+  // redraw. A few dozen paths in all, far below what the systems allow a
+  // watcher (inotify's default is 8 192 a user; on Windows Qt adds a thread
+  // for each 63 folders).
+  const auto absolute = [](const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); };
+  QStringList wanted = keep ? watched_ : QStringList();
+  for (const QString& file : files) wanted << absolute(file) << QDir::cleanPath(QFileInfo(file).absolutePath());
   for (const QString& folder : folders) {
-    if (!folder.isEmpty()) wanted << QFileInfo(folder).absoluteFilePath();
+    if (!folder.isEmpty()) wanted << absolute(folder);
   }
   wanted.removeDuplicates();
-  QStringList watched = watcher_->files() + watcher_->directories();
+  watched_ = wanted;
+  archives_.clear();
+  for (const QString& path : wanted) {
+    // The game's archives are its .far files.
+    if (path.endsWith(QLatin1String(".far"), Qt::CaseInsensitive)) archives_.insert(path);
+  }
+
+  const QStringList watching = watcher_->files() + watcher_->directories();
   QStringList gone;
-  for (const QString& path : watched) {
+  for (const QString& path : watching) {
     if (!wanted.contains(path)) gone << path;
   }
   if (!gone.isEmpty()) watcher_->removePaths(gone);
   QStringList added;
   for (const QString& path : wanted) {
-    // A file replaced by renaming a new one over it is no longer watched:
-    // watched again here.
-    if (!watched.contains(path) && QFileInfo::exists(path)) added << path;
+    if (!watching.contains(path) && QFileInfo::exists(path)) added << path;
   }
   if (!added.isEmpty()) watcher_->addPaths(added);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QWidget>
 #include <filesystem>
@@ -100,7 +101,9 @@ class frmPreview : public QWidget {
   void ShowFindings(const std::vector<game::Finding>& findings);
   void ListCompanions(bool heads, const std::filesystem::path& folder);
   void ShowCompanions(std::vector<CompanionSuit> suits);
-  void WatchFiles(const QStringList& files, const QStringList& folders);
+  // Watches `files` (an archive's entries by the archive) and `folders`;
+  // with `keep`, also what was watched before.
+  void WatchFiles(const QStringList& files, const QStringList& folders, bool keep);
   void SaveGeometry() const;
   QString SuitName() const;
 
@@ -134,7 +137,10 @@ class frmPreview : public QWidget {
   QTimer* redrawTimer_;
   QTimer* diskTimer_;
   QFileSystemWatcher* watcher_;
+  QStringList watched_;      // what is meant to be watched, absolute
+  QSet<QString> archives_;  // those of them that are archives
   bool foldersChanged_ = false;
+  bool diskChanged_ = false;  // a watched file or folder changed since the last redraw
   bool placed_ = false;
 
   QLabel* lblTone;

@@ -56,6 +56,7 @@ class FolderStandIn final : public game::GameFiles {
   }
   const std::vector<game::FoundSkeletons>& GameSkeletons() override { return inner_.GameSkeletons(); }
   const std::vector<game::FoundSuit>& ArchiveSuits() override { return inner_.ArchiveSuits(); }
+  std::vector<game::FoundFile> GameSuitFiles() override { return inner_.GameSuitFiles(); }
   std::vector<game::GameFileProblem> Problems() override { return inner_.Problems(); }
 
   // The check names folders in its own spelling (separators made the
@@ -87,7 +88,59 @@ bool SameFolder(std::string_view a, std::string_view b) {
 #endif
 }
 
-std::vector<game::Finding> RunCheck(const CheckJob& job, game::GameFiles& gameFiles) {
+bool IsSuitFileName(const fs::path& name) {
+  const std::string text = Utf8FromPath(name.extension());
+  return EqualsIgnoringCase(text, ".cmx");
+}
+
+// The suits in `folder` that hold a suit and whose code is `code` (ignoring
+// case), as the check of the whole folder sees them. Only names of that code
+// are read, so a skin folder of thousands of suits costs one listing.
+void AddSuitsOfCode(const fs::path& folder, const std::string& code, std::vector<game::SuitCodeUse>& uses) {
+  if (folder.empty()) return;
+  const std::string key = FoldedKey(code);
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end;
+       !ec && it != end; it.increment(ec)) {
+    const fs::path& path = it->path();
+    const std::string title = Utf8FromPath(path.filename());
+    std::error_code entryEc;
+    if (!IsSuitFileName(path.filename()) || FoldedKey(game::SuitCode(title)) != key ||
+        !it->is_regular_file(entryEc) || it->file_size(entryEc) > kMaxSuitFileBytes || entryEc) {
+      continue;
+    }
+    try {
+      if (ReadCmxFile(path, env::SystemCodePage()).suits.empty()) continue;  // a skeleton file, say
+    } catch (const std::exception&) {
+      continue;  // the game cannot read it either, so it pairs no textures
+    }
+    uses.push_back({game::SuitCode(title), Utf8FromPath(path.stem()), Utf8FromPath(path), true});
+  }
+}
+
+// id-clash as the game sees it once the suit is where it is saved: with the
+// suits beside it and in the game's skin folder for its type (the folders the
+// game reads whole; `--check` of either folder names them) and the suits in
+// the game's archives. The check of the suit alone knows only the last.
+std::vector<game::Finding> CodeClashes(const CheckJob& job, const fs::path& gameFolder, game::GameFiles& gameFiles) {
+  const std::string code = game::SuitCode(job.cmxFileTitle);
+  std::vector<game::SuitCodeUse> uses{
+      {code, Utf8FromPath(PathFromUtf8(job.cmxFileTitle).stem()), job.cmxFileTitle, true}};
+  AddSuitsOfCode(job.suitFolder, code, uses);
+  if (!gameFolder.empty()) {
+    const fs::path skins = env::ResolveCaseInsensitive(
+        gameFolder, game::IsCreateASimType(game::OutfitType(code)) ? "GameData/Skins" : "ExpansionShared/SkinsBuy");
+    if (FolderStandIn::Normal(skins) != FolderStandIn::Normal(job.suitFolder)) AddSuitsOfCode(skins, code, uses);
+  }
+  for (const game::FoundSuit& found : gameFiles.ArchiveSuits()) {
+    uses.push_back({game::SuitCode(found.suit.name + ".cmx"), found.suit.name, found.file.Shown(), false});
+  }
+  std::vector<game::Finding> findings = game::CodeClashFindings(uses);
+  std::erase_if(findings, [&](const game::Finding& finding) { return finding.file != job.cmxFileTitle; });
+  return findings;
+}
+
+std::vector<game::Finding> RunCheck(const CheckJob& job, const fs::path& gameFolder, game::GameFiles& gameFiles) {
   const auto problem = [&](std::string message) {
     return std::vector<game::Finding>{
         {job.cmxFileTitle, 0, game::Severity::kError, "unreadable", std::move(message)}};
@@ -123,12 +176,12 @@ std::vector<game::Finding> RunCheck(const CheckJob& job, game::GameFiles& gameFi
       finding.file = Utf8FromPath(found.filename());
     }
   }
+  std::erase_if(result.findings, [&](const game::Finding& finding) {
+    return finding.code == "id-clash" && finding.file == job.cmxFileTitle;
+  });
+  for (game::Finding& clash : CodeClashes(job, gameFolder, gameFiles)) result.findings.push_back(std::move(clash));
+  game::SortFindings(result.findings);
   return std::move(result.findings);
-}
-
-bool IsSuitFileName(const fs::path& name) {
-  const std::string text = Utf8FromPath(name.extension());
-  return EqualsIgnoringCase(text, ".cmx");
 }
 
 // The suits of the loose suit files in `folder` whose main skin is on `bone`.
@@ -204,7 +257,7 @@ void PreviewWorker::Check(CheckJob job, QObject* receiver, std::function<void(st
   const int generation = ++latestCheck_;
   Post([this, generation, job = std::move(job), receiver, done = std::move(done)] {
     if (generation != latestCheck_) return;
-    std::vector<game::Finding> findings = RunCheck(job, Game());
+    std::vector<game::Finding> findings = RunCheck(job, gameFolder_, Game());
     QMetaObject::invokeMethod(
         receiver,
         [this, generation, findings = std::move(findings), done] {

@@ -53,8 +53,14 @@ class PreviewWorker {
   // The next job lists the folders again, to see files that came or went.
   void ForgetFolders();
 
-  // The check's findings, files named for the reader: the suit by its file
-  // title, files in the suit's folder by their title, others in full.
+  // The check's findings, as `tailorloft-cli --check` of the suit saved in
+  // its folder prints them, with one rule widened to what the game reads
+  // whole: id-clash also names the suits of the same code beside it and in
+  // the game's skin folder for its type (not only the game's archived ones).
+  // Not `unused`, the check of a folder's: it names files no suit uses, so
+  // never one of this suit's.
+  // Files named for the reader: the suit by its file title, files in the
+  // suit's folder by their title, others in full.
   // `done` runs on `receiver`'s thread unless a newer check was asked for
   // first; the receiver outlives the worker (it owns it).
   void Check(CheckJob job, QObject* receiver, std::function<void(std::vector<game::Finding>)> done);

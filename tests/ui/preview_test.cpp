@@ -3,6 +3,7 @@
 // screen from the folders its files were chosen in, redrawn as the suit and
 // its files change, with the check's findings below.
 #include <QComboBox>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 #include <functional>
 
 #include "game/mesh.h"
@@ -69,22 +71,21 @@ class PreviewTest : public UiTest {
  protected:
   static constexpr const char* kBody = "xskin-B700MAFit_mine-PELVIS-BODY";
 
-  // A body suit's files in "skins": the skeleton, the body and a red light
+  // A body suit's files in `folder`: the skeleton, the body and a red light
   // and a blue dark texture paired by the code of the name Save proposes.
-  void MakeSuitFiles(bool withSkeleton = true) {
+  void MakeSuitFiles(bool withSkeleton = true, const QString& folder = QStringLiteral("skins")) {
     if (withSkeleton) {
-      WriteBytes(PathIn(QStringLiteral("skins"), QStringLiteral("adult-skeleton.cmx")),
-                 gt::CmxSkeletonText({gt::AdultSkeleton()}));
+      WriteBytes(PathIn(folder, QStringLiteral("adult-skeleton.cmx")), gt::CmxSkeletonText({gt::AdultSkeleton()}));
     }
-    WriteBytes(PathIn(QStringLiteral("skins"), QLatin1String(kBody) + QStringLiteral(".skn")),
+    WriteBytes(PathIn(folder, QLatin1String(kBody) + QStringLiteral(".skn")),
                gt::SknText(gt::BoxMesh(kBody, "x", "PELVIS")));
-    WriteBytes(PathIn(QStringLiteral("skins"), QStringLiteral("B700MAFitlgt_mine.bmp")), Texture(qRgb(220, 30, 30)));
-    WriteBytes(PathIn(QStringLiteral("skins"), QStringLiteral("B700MAFitdrk_mine.bmp")), Texture(qRgb(30, 30, 220)));
+    WriteBytes(PathIn(folder, QStringLiteral("B700MAFitlgt_mine.bmp")), Texture(qRgb(220, 30, 30)));
+    WriteBytes(PathIn(folder, QStringLiteral("B700MAFitdrk_mine.bmp")), Texture(qRgb(30, 30, 220)));
   }
 
-  // Chooses the body file and opens the preview.
-  frmPreview* OpenPreview(frmMain& main) {
-    script_->fileAnswers = {PathIn(QStringLiteral("skins"), QLatin1String(kBody) + QStringLiteral(".skn"))};
+  // Chooses the body file in `folder` and opens the preview.
+  frmPreview* OpenPreview(frmMain& main, const QString& folder = QStringLiteral("skins")) {
+    script_->fileAnswers = {PathIn(folder, QLatin1String(kBody) + QStringLiteral(".skn"))};
     main.cmdFile_Click();
     Control<QPushButton>(&main, "cmdPreview")->click();
     auto* preview = main.findChild<frmPreview*>();
@@ -185,6 +186,38 @@ TEST_F(PreviewTest, AddingAnAccessoryRedrawsAndTheCheckNamesItsFile) {
       << Notes(preview).toStdString();
 }
 
+// The check of the suit as the game reads its folder: a Create-a-Sim suit
+// in a SkinsBuy folder, and its code shared with a suit beside it, one in the
+// game's skin folder and one in the game's archives (a file that holds no
+// suit shares nothing).
+TEST_F(PreviewTest, TheFindingsTakeInTheSuitsTheGameReadsWithIt) {
+  const QString folder = QStringLiteral("SkinsBuy");
+  MakeSuitFiles(true, folder);
+  WriteBytes(PathIn(folder, QStringLiteral("B700MAFitmed_mine.bmp")), Texture(qRgb(90, 90, 90)));
+  const std::string suitFile = "// Character File. Copyright 1997, Maxis Inc.\r\nversion 300\r\n0\r\n1\r\n";
+  const auto suit = [&](const std::string& name) {
+    return suitFile + name + "\r\n0\r\n0\r\n1\r\nPELVIS\r\n" + kBody + "\r\n0\r\n0\r\n0\r\n";
+  };
+  WriteBytes(PathIn(folder, QStringLiteral("b700mafit_old.cmx")), suit("b700mafit_old"));
+  WriteBytes(PathIn(folder, QStringLiteral("B700MAFit_broken.cmx")), "not a suit");
+  WriteBytes(PathIn(QStringLiteral("game/GameData/Skins"), QStringLiteral("B700MAFit_gold.cmx")), suit("B700MAFit_gold"));
+  WriteBytes(PathIn(QStringLiteral("game/GameData"), QStringLiteral("Suits.far")),
+             gt::FarBytes({{"shop.bcf", gt::BcfBytes({{}, {{"B700MAFit_shop", 0, {{"PELVIS", kBody, 0}}}}})}}));
+  script_->installFolder = FolderOf(QStringLiteral("game")).toStdString();
+  frmMain main(MakeDesktop());
+  frmPreview* preview = OpenPreview(main, folder);
+  ASSERT_NE(preview, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return Checked(preview); }));
+  EXPECT_EQ(Findings(preview),
+            (QStringList{
+                "B700MAFit_mine.cmx: warning: a suit of type B is a Create-a-Sim outfit, which the game reads from "
+                "GameData/Skins, not from SkinsBuy; move the suit and its files there [wrong-folder]",
+                "B700MAFit_mine.cmx: warning: the suit's code \"B700MAFit\" is also the code of \"b700mafit_old\", "
+                "\"B700MAFit_gold\" and the game's \"B700MAFit_shop\", so the game mixes their textures; give the "
+                "suit and its textures a code of their own [id-clash]",
+            }));
+}
+
 // Textures pair by the code of the name Save would propose, one per tone; a
 // tone without one draws the body grey and says so.
 TEST_F(PreviewTest, EachSkinToneWearsItsPairedTexture) {
@@ -233,6 +266,44 @@ TEST_F(PreviewTest, EachSkinToneWearsItsPairedTexture) {
   QTest::qWait(0);
   const Colour mean = MeanColour(Picture(preview)->Picture());
   EXPECT_GT(mean.blue, 2 * mean.green);
+}
+
+// A texture found only in the game's archives: the picture follows the
+// archive when a tool writes it anew, in place or as a new file renamed over
+// the old, again and again.
+TEST_F(PreviewTest, ReplacingAnArchiveRedraws) {
+  MakeSuitFiles();
+  QFile::remove(PathIn(QStringLiteral("skins"), QStringLiteral("B700MAFitlgt_mine.bmp")));
+  const QString archive = PathIn(QStringLiteral("game/GameData"), QStringLiteral("Textures.far"));
+  const auto replaceArchive = [&](QRgb colour, bool inPlace) {
+    // A different size each time, so that stale offsets would read garbage.
+    const std::string padding(colour == qRgb(30, 200, 30) ? 100 : 0, 'x');
+    const std::string bytes = gt::FarBytes({{"padding.txt", padding}, {"B700MAFitlgt_mine.bmp", Texture(colour)}});
+    if (inPlace) return WriteBytes(archive, bytes);
+    const QString fresh = archive + QStringLiteral(".new");
+    WriteBytes(fresh, bytes);
+    std::filesystem::rename(fresh.toStdU16String(), archive.toStdU16String());
+  };
+  replaceArchive(qRgb(220, 30, 30), true);
+  script_->installFolder = FolderOf(QStringLiteral("game")).toStdString();
+  frmMain main(MakeDesktop());
+  frmPreview* preview = OpenPreview(main);
+  ASSERT_NE(preview, nullptr);
+  const auto wears = [&](bool red, bool green, bool blue) {
+    return WaitFor([&] {
+      const Colour mean = MeanColour(Picture(preview)->Picture());
+      const double total = mean.red + mean.green + mean.blue;
+      const auto wins = [&](double c) { return c > 0.6 * total; };
+      return mean.covered > 0 && wins(mean.red) == red && wins(mean.green) == green && wins(mean.blue) == blue;
+    });
+  };
+  EXPECT_TRUE(wears(true, false, false)) << Notes(preview).toStdString();
+  replaceArchive(qRgb(30, 200, 30), true);
+  EXPECT_TRUE(wears(false, true, false)) << Notes(preview).toStdString();
+  replaceArchive(qRgb(30, 30, 220), false);
+  EXPECT_TRUE(wears(false, false, true)) << Notes(preview).toStdString();
+  replaceArchive(qRgb(220, 30, 30), false);
+  EXPECT_TRUE(wears(true, false, false)) << Notes(preview).toStdString();
 }
 
 // A body is shown with any head suit beside it; none at first.
