@@ -109,6 +109,21 @@ double PageFaults() {
   return static_cast<double>(usage.ru_minflt + usage.ru_majflt);
 }
 
+// An archive opened, its header read and the file positioned at the
+// manifest, whose offset goes to `offset`; null when that fails.
+std::FILE* OpenAtManifest(const fs::path& archive, std::uint32_t& offset) {
+  std::FILE* in = std::fopen(archive.c_str(), "rb");
+  char header[16];
+  if (in == nullptr) return nullptr;
+  if (std::fread(header, 1, sizeof header, in) != sizeof header) {
+    std::fclose(in);
+    return nullptr;
+  }
+  std::memcpy(&offset, header + 12, sizeof offset);  // little-endian, as the machine
+  std::fseek(in, static_cast<long>(offset), SEEK_SET);
+  return in;
+}
+
 // What indexing cannot do without: each archive opened, its header read, and
 // its manifest read from where the header says to the end.
 void BM_ReadManifestsOnly(benchmark::State& state) {
@@ -118,15 +133,12 @@ void BM_ReadManifestsOnly(benchmark::State& state) {
   for (auto _ : state) {
     std::size_t total = 0;
     for (const fs::path& archive : game.archives) {
-      std::FILE* in = std::fopen(archive.c_str(), "rb");
-      char header[16];
-      if (in == nullptr || std::fread(header, 1, sizeof header, in) != sizeof header) {
+      std::uint32_t offset = 0;
+      std::FILE* in = OpenAtManifest(archive, offset);
+      if (in == nullptr) {
         state.SkipWithError("cannot read an archive");
         return;
       }
-      std::uint32_t offset = 0;
-      std::memcpy(&offset, header + 12, sizeof offset);  // little-endian, as the machine
-      std::fseek(in, static_cast<long>(offset), SEEK_SET);
       manifest.resize(1 << 20);
       total += std::fread(manifest.data(), 1, manifest.size(), in);
       std::fclose(in);
@@ -152,14 +164,12 @@ void BM_ReadManifestsKept(benchmark::State& state) {
   const double faults = PageFaults();
   for (auto _ : state) {
     for (const fs::path& archive : game.archives) {
-      std::FILE* in = std::fopen(archive.c_str(), "rb");
-      char header[16];
-      if (in == nullptr || std::fread(header, 1, sizeof header, in) != sizeof header) {
+      std::uint32_t offset = 0;
+      std::FILE* in = OpenAtManifest(archive, offset);
+      if (in == nullptr) {
         state.SkipWithError("cannot read an archive");
         return;
       }
-      std::uint32_t offset = 0;
-      std::memcpy(&offset, header + 12, sizeof offset);  // little-endian, as the machine
       std::fseek(in, 0, SEEK_END);
       const auto size = static_cast<std::size_t>(std::ftell(in));
       std::fseek(in, static_cast<long>(offset), SEEK_SET);
