@@ -4,8 +4,8 @@
 # Debian package entries this machine's apt is configured with: the same URIs,
 # suites, components and Signed-By, so sources come through whatever mirror or
 # proxy the machine uses. Only enabled entries for Debian's own suites of this
-# release are taken; other vendors' repositories often publish no sources, and
-# the build must not depend on them.
+# release, with Debian's components and keys, are taken; other vendors'
+# repositories often publish no sources, and the build must not depend on them.
 #
 #   scripts/apt-debian-sources.sh                 the machine's configuration
 #   scripts/apt-debian-sources.sh FILE...         these .list / .sources files
@@ -42,9 +42,24 @@ awk -v codename="$codename" '
         out = out (out == "" ? "" : " ") s[i]
     return out
   }
+  # Debian'"'"'s own components; another vendor publishing under the release'"'"'s
+  # name ("bookworm stable") has components of its own.
+  function debian_components(list,    n, i, c) {
+    n = split(list, c, /[ \t]+/)
+    for (i = 1; i <= n; i++)
+      if (c[i] !~ /^(main|contrib|non-free|non-free-firmware)$/) return 0
+    return 1
+  }
+  # Signed by Debian'"'"'s keys: none named (the keys apt trusts by default), a
+  # key written out in the stanza, or a keyring file of Debian'"'"'s. A vendor
+  # using Debian'"'"'s suite and component names ("bookworm main") signs with a
+  # keyring of its own.
+  function debian_key(signed) {
+    return signed == "" || index(signed, "-----BEGIN") > 0 || signed ~ /(^|\/)debian-[^\/]*$/
+  }
   function emit(uris, suites, components, signed) {
     suites = debian_suites(suites)
-    if (uris == "" || suites == "") return
+    if (uris == "" || suites == "" || !debian_components(components) || !debian_key(signed)) return
     if (printed++) print ""
     print "Types: deb-src"
     print "URIs: " uris
