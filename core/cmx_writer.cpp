@@ -187,7 +187,11 @@ std::string FormatCmx(const Suit& suit, const CodePage& codePage) {
 void WriteCmxFile(const fs::path& fullFileName, const Suit& suit, const CodePage& codePage,
                   FileSystem& fileSystem, ExistingFile existing) {
   // Every name is checked here, before anything on disk is touched.
-  const std::string bytes = FormatCmx(suit, codePage);
+  WriteFileSafely(fullFileName, FormatCmx(suit, codePage), fileSystem, existing);
+}
+
+void WriteFileSafely(const fs::path& fullFileName, std::string_view bytes, FileSystem& fileSystem,
+                     ExistingFile existing) {
   const bool keep = existing == ExistingFile::kKeep;
   const auto failExists = [&] {
     throw CmxFileExists("Could not save " + QuoteForMessage(Utf8FromPath(fullFileName)) +

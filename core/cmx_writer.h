@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "core/codepage.h"
 #include "core/file_system.h"
@@ -54,5 +55,12 @@ void WriteCmxFile(const std::filesystem::path& fullFileName, const Suit& suit,
                   const CodePage& codePage = Windows1252(),
                   FileSystem& fileSystem = RealFileSystem(),
                   ExistingFile existing = ExistingFile::kReplace);
+
+// Writes `bytes` to `fullFileName` in the same way, for any other file the
+// program saves whole (pictures). Throws CmxWriteError (CmxFileExists) as
+// above; the message names the file and the reason.
+void WriteFileSafely(const std::filesystem::path& fullFileName, std::string_view bytes,
+                     FileSystem& fileSystem = RealFileSystem(),
+                     ExistingFile existing = ExistingFile::kReplace);
 
 }  // namespace tailorloft

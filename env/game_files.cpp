@@ -32,12 +32,11 @@ namespace fs = std::filesystem;
 using game::FoundFile;
 using game::GameFileError;
 
-// A real manifest of tens of thousands of entries is a few MB, a real
-// skeleton file far less; anything larger is not read into memory.
-constexpr std::uint64_t kMaxManifestBytes = std::uint64_t{64} << 20;
 // All the archives' manifests are kept while the index is: a few MB in a
 // real game. The bound keeps memory bounded and places in 32 bits.
 constexpr std::uint64_t kMaxManifestsBytes = std::uint64_t{1} << 30;
+// A skeleton file of the game's holds the suits of its skeletons too, so it
+// may be larger than a mesh; anything beyond this is not read into memory.
 constexpr std::uint64_t kMaxSkeletonFileBytes = std::uint64_t{64} << 20;
 // Deeper than any install goes; stops a loop of junctions.
 constexpr int kMaxFolderDepth = 32;
@@ -494,7 +493,7 @@ class DiskGameFiles final : public game::GameFiles {
       if (std::ferror(in.get())) throw GameFileError(shown, 0, 0, "it cannot be read");
       const std::uint32_t manifestOffset = game::ReadFarHeader(std::string_view(header, got), size, shown);
       const std::uint64_t manifestSize = size - manifestOffset;
-      if (manifestSize > kMaxManifestBytes) {
+      if (manifestSize > game::kMaxFarManifestBytes) {
         throw GameFileError(shown, 0, manifestOffset, "the manifest is " + std::to_string(manifestSize) +
                                                           " bytes, more than an archive's can be");
       }

@@ -32,10 +32,10 @@ class PictureWriteError : public std::runtime_error {
 };
 
 // Writes `image` as a PNG file at `path`, replacing a file of that name as
-// image tools do (a symbolic link is followed, and the replaced file's
-// permissions kept). The bytes go to a hidden temporary file beside it,
-// flushed to the disk, then renamed over it in one step: a failure leaves
-// the earlier file, never part of a picture. Throws PictureWriteError.
+// image tools do, the way suits are saved (WriteFileSafely: a symbolic link
+// followed, the replaced file's permissions kept, a temporary file flushed
+// and renamed over it): a failure leaves the earlier file, never part of a
+// picture. Throws PictureWriteError.
 void WritePng(const std::filesystem::path& path, const render::Image& image,
               FileSystem& fileSystem = RealFileSystem());
 

@@ -16,6 +16,9 @@
 namespace tailorloft::game {
 
 inline constexpr std::size_t kFarHeaderSize = 16;
+// A real manifest of tens of thousands of entries is a few MB; a larger one
+// is refused unread.
+inline constexpr std::uint64_t kMaxFarManifestBytes = std::uint64_t{64} << 20;
 
 // The manifest's offset, from the first kFarHeaderSize bytes of an archive of
 // `archiveSize` bytes. Throws GameFileError (with the byte offset) when the

@@ -17,6 +17,12 @@
 
 namespace tailorloft::game {
 
+// The most of a mesh or a skeleton file read whole: a real mesh is tens of KB
+// and a real skeleton file less, so what is larger is not a file of the game
+// and is refused unread.
+inline constexpr std::size_t kMaxMeshBytes = std::size_t{16} << 20;
+inline constexpr std::size_t kMaxSkeletonBytes = std::size_t{16} << 20;
+
 // A file found for a suit: a loose file, or an entry of one of the game's archives.
 struct FoundFile {
   std::filesystem::path path;  // the loose file, or the archive that holds the entry

@@ -25,11 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A real mesh is tens of KB and a real skeleton file less; what is larger is
-// not a file of the game, and is refused unread.
-constexpr std::size_t kMaxMeshBytes = std::size_t{16} << 20;
-constexpr std::size_t kMaxSkeletonBytes = std::size_t{16} << 20;
-constexpr std::uint64_t kMaxManifestBytes = std::uint64_t{64} << 20;
 // Enough for SniffFileKind.
 constexpr std::size_t kSniffBytes = 512;
 // Deeper than any skin folder goes; stops a loop of junctions.
@@ -1030,7 +1025,7 @@ class Checker {
     const std::uint64_t size = SizeOf(item);
     try {
       const std::uint32_t manifestOffset = ReadFarHeader(*header, size, item.shown);
-      if (size - manifestOffset > kMaxManifestBytes) {
+      if (size - manifestOffset > kMaxFarManifestBytes) {
         Unreadable(item.shown, 0,
                    "at byte " + std::to_string(manifestOffset) + ": the manifest is " +
                        SizeText(size - manifestOffset) + ", more than an archive's ever is");

@@ -17,11 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A real mesh is tens of KB, a skeleton file less and a texture (at most
-// 256 x 256 in the game, a few sides larger from creators) well under a MB;
-// what is larger is not one of these and is refused unread.
-constexpr std::size_t kMaxMeshBytes = std::size_t{16} << 20;
-constexpr std::size_t kMaxSkeletonBytes = std::size_t{16} << 20;
+// A texture is at most 256 x 256 in the game, a few sides larger from
+// creators, well under a MB; what is larger is not one and is refused unread.
 constexpr std::size_t kMaxTextureBytes = std::size_t{64} << 20;
 
 constexpr std::string_view kLooseSkeleton = "adult-skeleton.cmx";
@@ -64,7 +61,7 @@ std::string ReadWhole(game::GameFiles& game, const game::FoundFile& file, std::s
 
 FoundSkeleton ReadSkeletonFile(game::GameFiles& game, const game::FoundFile& file) {
   try {
-    const std::string bytes = ReadWhole(game, file, kMaxSkeletonBytes, "a skeleton file");
+    const std::string bytes = ReadWhole(game, file, game::kMaxSkeletonBytes, "a skeleton file");
     const bool binary =
         EndsWithIgnoringCase(TitleOf(file), ".bcf") || game::SniffFileKind(bytes) == game::FileKind::kBcf;
     game::SkeletonFile read = binary ? game::ReadBcf(bytes, file.Shown()) : game::ReadCmxSkeletons(bytes, file.Shown());
@@ -111,7 +108,7 @@ PosedMesh ReadAndPose(game::GameFiles& game, const game::FoundFile& file, const 
   const std::string shown = file.Shown();
   game::Mesh mesh;
   try {
-    const std::string bytes = ReadWhole(game, file, kMaxMeshBytes, "a mesh");
+    const std::string bytes = ReadWhole(game, file, game::kMaxMeshBytes, "a mesh");
     mesh = EndsWithIgnoringCase(TitleOf(file), ".bmf") ? game::ReadBmf(bytes, shown) : game::ReadSkn(bytes, shown);
     const auto at = [&mesh](std::size_t line, std::uint64_t offset) {
       return mesh.binary ? std::pair{std::size_t{0}, offset} : std::pair{line, game::kNoOffset};

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "game/read_error.h"
 #include "tests/game/game_test_files.h"
 
@@ -12,20 +10,8 @@ namespace tailorloft::game {
 namespace {
 
 using testing::BmpBytes;
-
-std::string ErrorOf(const std::function<void()>& read) {
-  try {
-    read();
-  } catch (const GameFileError& error) {
-    return error.what();
-  }
-  return "(read)";
-}
-
-std::string WithU32(std::string bytes, std::size_t at, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-  return bytes;
-}
+using testing::ErrorOf;
+using testing::WithU32;
 
 BmpInfo Read(const std::string& bytes) {
   return ReadBmpInfo(std::string_view(bytes).substr(0, kBmpHeaderBytes), bytes.size(), "t.bmp");

@@ -3,27 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "game/read_error.h"
 #include "tests/game/game_test_files.h"
 
 namespace tailorloft::game {
 namespace {
 
-std::string ErrorOf(const std::function<void()>& read) {
-  try {
-    read();
-  } catch (const GameFileError& error) {
-    return error.what();
-  }
-  return "(read)";
-}
-
-std::string WithU32(std::string bytes, std::size_t at, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-  return bytes;
-}
+using testing::ErrorOf;
+using testing::WithU32;
 
 const std::vector<std::pair<std::string, std::string>> kEntries = {
     {"adult-skeleton.cmx.bcf", "skeleton bytes"}, {"empty.bmf", ""}, {"Café.bmp", "BM..."}};

@@ -7,7 +7,10 @@
 #include <cstring>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
 #include "core/codepage.h"
+#include "game/read_error.h"
 
 namespace tailorloft::game::testing {
 
@@ -322,6 +325,26 @@ Mesh BlendedMesh() {
   mesh.uvCount = 6;
   mesh.vertexCount = 8;
   return mesh;
+}
+
+std::string ErrorOf(const std::function<void()>& read) {
+  try {
+    read();
+  } catch (const GameFileError& error) {
+    return error.what();
+  }
+  return "(read)";
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return text.replace(at, from.size(), to);
+}
+
+std::string WithU32(std::string bytes, std::size_t at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  return bytes;
 }
 
 }  // namespace tailorloft::game::testing

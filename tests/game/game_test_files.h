@@ -5,7 +5,9 @@
 // string longer than 255 bytes, throws std::invalid_argument.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,5 +55,16 @@ Mesh BoxMesh(const std::string& name, const std::string& texture, const std::str
 // 2 on SPINE), 2 blend vertices on SPINE pulling real vertices 2 and 3,
 // 4 faces; everything filled.
 Mesh BlendedMesh();
+
+// What `read` throws as a GameFileError (its what()), or "(read)" when it
+// throws nothing.
+std::string ErrorOf(const std::function<void()>& read);
+
+// `text` with the first `from` replaced by `to`; a test failure when `text`
+// holds no `from`.
+std::string Replaced(std::string text, const std::string& from, const std::string& to);
+
+// `bytes` with the little-endian u32 at `at` set to `value`.
+std::string WithU32(std::string bytes, std::size_t at, std::uint32_t value);
 
 }  // namespace tailorloft::game::testing

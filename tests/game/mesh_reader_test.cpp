@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "game/mesh.h"
 #include "game/read_error.h"
 #include "tests/game/game_test_files.h"
@@ -13,6 +11,8 @@ namespace {
 using testing::BlendedMesh;
 using testing::BmfBytes;
 using testing::BoxMesh;
+using testing::ErrorOf;
+using testing::Replaced;
 using testing::SknText;
 
 // What a reader gives back for a mesh the builders wrote: the places it
@@ -30,21 +30,6 @@ Mesh AsRead(Mesh mesh, const Mesh& read, MeshDetail detail) {
     mesh.vertices.clear();
   }
   return mesh;
-}
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-  const std::size_t at = text.find(from);
-  EXPECT_NE(at, std::string::npos) << from;
-  return text.replace(at, from.size(), to);
-}
-
-std::string ErrorOf(const std::function<void()>& read) {
-  try {
-    read();
-  } catch (const GameFileError& error) {
-    return error.what();
-  }
-  return "(read)";
 }
 
 Mesh AwkwardMesh() {

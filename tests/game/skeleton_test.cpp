@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "game/read_error.h"
 #include "tests/game/game_test_files.h"
 
@@ -14,6 +12,8 @@ namespace {
 using testing::AdultSkeleton;
 using testing::BcfBytes;
 using testing::CmxSkeletonText;
+using testing::ErrorOf;
+using testing::Replaced;
 
 // A skeleton as a text file places it: a bone every ten lines after the
 // skeleton's name and bone count.
@@ -21,21 +21,6 @@ Skeleton WithLines(Skeleton skeleton, std::size_t nameLine) {
   skeleton.line = nameLine;
   for (std::size_t i = 0; i < skeleton.bones.size(); ++i) skeleton.bones[i].line = nameLine + 2 + 10 * i;
   return skeleton;
-}
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-  const std::size_t at = text.find(from);
-  EXPECT_NE(at, std::string::npos) << from;
-  return text.replace(at, from.size(), to);
-}
-
-std::string ErrorOf(const std::function<void()>& read) {
-  try {
-    read();
-  } catch (const GameFileError& error) {
-    return error.what();
-  }
-  return "(read)";
 }
 
 Skeleton Small() {
