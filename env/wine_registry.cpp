@@ -190,10 +190,67 @@ std::string NormalizeKey(std::string_view key) {
   return out;
 }
 
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// A key as Wine writes it when every character of it is plain printable
+// ASCII that Wine leaves as it is: in lower case, each backslash doubled.
+// Empty for any other key, which only the full comparison can judge.
+std::string PlainEscapedKey(std::string_view normalizedKey) {
+  std::string out;
+  for (const char c : normalizedKey) {
+    if (c < 0x20 || c > 0x7e || c == ']' || c == '"') return {};
+    out += LowerAscii(c);
+    if (c == '\\') out += '\\';
+  }
+  return out;
+}
+
+// Whether the name on a key line ("[name] ...") certainly is not the key
+// written as `plain` (see PlainEscapedKey). Settled only by a plain ASCII byte
+// that differs or ends the name early; at an escape or a byte outside ASCII,
+// which may spell the same character another way, false is returned and the
+// full comparison decides. Most key lines differ from the wanted keys within
+// the first few bytes, and this spares them the decoding.
+bool PlainlyDiffers(std::string_view line, std::string_view plain) {
+  std::size_t at = 1;
+  for (std::size_t i = 0; i < plain.size(); ++i, ++at) {
+    if (at >= line.size()) return false;
+    const char c = line[at];
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+    if (c == '\\') {
+      const bool bothDoubled = plain[i] == '\\' && at + 1 < line.size() && line[at + 1] == '\\';
+      if (!bothDoubled) return false;
+      ++i;
+      ++at;
+      continue;
+    }
+    if (LowerAscii(c) != plain[i]) return true;
+  }
+  if (at >= line.size()) return false;
+  const char next = line[at];
+  return next != ']' && next != '\\' && static_cast<unsigned char>(next) < 0x80;
+}
+
+// Where the first line after `pos` that starts with '[' begins, or npos.
+// The line at `pos` itself does not count: it has been seen or it is
+// not a line's start.
+std::size_t NextKeyLine(std::string_view piece, std::size_t pos) {
+  for (std::size_t at = pos + 1; at < piece.size(); ++at) {
+    at = piece.find('[', at);
+    if (at == std::string_view::npos) return at;
+    if (piece[at - 1] == '\n') return at;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
 
 WineRegistryScanner::WineRegistryScanner(WineRegistryQuery query) : query_(std::move(query)) {
-  for (const std::string& key : query_.keys) foldedKeys_.push_back(Folded(NormalizeKey(key)));
+  for (const std::string& key : query_.keys) {
+    const std::string normalized = NormalizeKey(key);
+    foldedKeys_.push_back(Folded(normalized));
+    plainKeys_.push_back(PlainEscapedKey(normalized));
+  }
   foldedValueName_ = Folded(query_.valueName);
   keyDone_.assign(query_.keys.size(), false);
   done_ = query_.keys.empty();
@@ -203,6 +260,18 @@ bool WineRegistryScanner::Feed(std::string_view piece) {
   const char* const base = piece.data();
   std::size_t pos = 0;
   while (!done_ && pos < piece.size()) {
+    if (sawHeader_ && currentKey_ < 0 && mode_ != Mode::Keeping &&
+        !(mode_ == Mode::LineStart && base[pos] == '[')) {
+      // Outside the keys asked for, only the next key line can matter: go
+      // straight to the next '[' that starts a line instead of line by line.
+      const std::size_t next = NextKeyLine(piece, pos);
+      if (next == std::string_view::npos) {
+        mode_ = piece.back() == '\n' ? Mode::LineStart : Mode::Skipping;
+        break;
+      }
+      pos = next;
+      mode_ = Mode::LineStart;
+    }
     const void* found = std::memchr(base + pos, '\n', piece.size() - pos);
     const std::size_t end =
         found ? static_cast<std::size_t>(static_cast<const char*>(found) - base) : piece.size();
@@ -301,6 +370,7 @@ void WineRegistryScanner::LeaveKey() {
 void WineRegistryScanner::TakeKeyLine(std::string_view line) {
   LeaveKey();
   for (std::size_t i = 0; i < foldedKeys_.size(); ++i) {
+    if (!plainKeys_[i].empty() && PlainlyDiffers(line, plainKeys_[i])) continue;
     std::size_t pos = 1;
     if (EscapedEquals(line, pos, ']', foldedKeys_[i])) {
       currentKey_ = static_cast<std::ptrdiff_t>(i);

@@ -2,8 +2,8 @@
 // Reads one value out of a Wine registry file (system.reg, user.reg): the
 // text files a Wine prefix keeps its registry in. The file is not ours, so any
 // input must give an answer or "not found", never a crash. Only the lines of
-// the keys asked for are decoded; the rest is skipped line by line, and the
-// scan stops as soon as the answer cannot change any more.
+// the keys asked for are decoded; elsewhere the scan goes from key line to key
+// line, and it stops as soon as the answer cannot change any more.
 #pragma once
 
 #include <cstddef>
@@ -53,6 +53,7 @@ class WineRegistryScanner {
 
   WineRegistryQuery query_;
   std::vector<std::u32string> foldedKeys_;  // the keys, separators tidied and case folded
+  std::vector<std::string> plainKeys_;      // the same as Wine writes them, where that is plain ASCII
   std::u32string foldedValueName_;
   std::vector<bool> keyDone_;        // the key's block has been read to its end
   std::optional<WineRegistryValue> best_;
