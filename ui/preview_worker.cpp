@@ -140,6 +140,22 @@ std::vector<game::Finding> CodeClashes(const CheckJob& job, const fs::path& game
   return findings;
 }
 
+// id-clash of names: a file beside the suit whose name differs from the
+// suit's only in letter case, which on Windows is the same file. The check
+// sees only the suit's copy, so the folder is looked at here.
+std::vector<game::Finding> CaseClashes(const CheckJob& job) {
+  if (job.suitFolder.empty()) return {};
+  const std::string key = FoldedKey(job.cmxFileTitle);
+  std::vector<std::string> names{job.cmxFileTitle};
+  std::error_code ec;
+  for (fs::directory_iterator it(job.suitFolder, fs::directory_options::skip_permission_denied, ec), end;
+       !ec && it != end; it.increment(ec)) {
+    std::string name = Utf8FromPath(it->path().filename());
+    if (name != job.cmxFileTitle && FoldedKey(name) == key) names.push_back(std::move(name));
+  }
+  return game::CaseClashFindings({}, std::move(names));
+}
+
 std::vector<game::Finding> RunCheck(const CheckJob& job, const fs::path& gameFolder, game::GameFiles& gameFiles) {
   const auto problem = [&](std::string message) {
     return std::vector<game::Finding>{
@@ -180,6 +196,7 @@ std::vector<game::Finding> RunCheck(const CheckJob& job, const fs::path& gameFol
     return finding.code == "id-clash" && finding.file == job.cmxFileTitle;
   });
   for (game::Finding& clash : CodeClashes(job, gameFolder, gameFiles)) result.findings.push_back(std::move(clash));
+  for (game::Finding& clash : CaseClashes(job)) result.findings.push_back(std::move(clash));
   game::SortFindings(result.findings);
   return std::move(result.findings);
 }

@@ -189,7 +189,7 @@ TEST_F(PreviewTest, AddingAnAccessoryRedrawsAndTheCheckNamesItsFile) {
 // The check of the suit as the game reads its folder: a Create-a-Sim suit
 // in a SkinsBuy folder, and its code shared with a suit beside it, one in the
 // game's skin folder and one in the game's archives (a file that holds no
-// suit shares nothing).
+// suit shares nothing), and a file beside it whose name differs only in case.
 TEST_F(PreviewTest, TheFindingsTakeInTheSuitsTheGameReadsWithIt) {
   const QString folder = QStringLiteral("SkinsBuy");
   MakeSuitFiles(true, folder);
@@ -200,6 +200,7 @@ TEST_F(PreviewTest, TheFindingsTakeInTheSuitsTheGameReadsWithIt) {
   };
   WriteBytes(PathIn(folder, QStringLiteral("b700mafit_old.cmx")), suit("b700mafit_old"));
   WriteBytes(PathIn(folder, QStringLiteral("B700MAFit_broken.cmx")), "not a suit");
+  WriteBytes(PathIn(folder, QStringLiteral("b700mafit_MINE.cmx")), "not a suit");
   WriteBytes(PathIn(QStringLiteral("game/GameData/Skins"), QStringLiteral("B700MAFit_gold.cmx")), suit("B700MAFit_gold"));
   WriteBytes(PathIn(QStringLiteral("game/GameData"), QStringLiteral("Suits.far")),
              gt::FarBytes({{"shop.bcf", gt::BcfBytes({{}, {{"B700MAFit_shop", 0, {{"PELVIS", kBody, 0}}}}})}}));
@@ -215,6 +216,9 @@ TEST_F(PreviewTest, TheFindingsTakeInTheSuitsTheGameReadsWithIt) {
                 "B700MAFit_mine.cmx: warning: the suit's code \"B700MAFit\" is also the code of \"b700mafit_old\", "
                 "\"B700MAFit_gold\" and the game's \"B700MAFit_shop\", so the game mixes their textures; give the "
                 "suit and its textures a code of their own [id-clash]",
+                "b700mafit_MINE.cmx: warning: \"b700mafit_MINE.cmx\" and \"B700MAFit_mine.cmx\" differ only in "
+                "letter case: on Windows they are one file, and the game sees only one of them; remove or rename "
+                "one [id-clash]",
             }));
 }
 
