@@ -278,7 +278,12 @@ void frmPreview::ShowPreview() {
     QPoint place(owner.right() + 8, owner.top());
     if (const QScreen* screen = parentWidget()->screen()) {
       const QRect room = screen->availableGeometry();
-      resize(width(), std::clamp(room.height() - 40, minimumHeight(), height()));
+      // Narrower rather than over the main window, down to the least width;
+      // its frame will be as wide as the main window's.
+      const int frame = owner.width() - parentWidget()->width();
+      const int roomBeside = room.right() + 1 - place.x() - frame;
+      resize(std::clamp(roomBeside, minimumWidth(), std::max(minimumWidth(), width())),
+             std::clamp(room.height() - 40, minimumHeight(), height()));
       if (place.x() + width() > room.right()) place.setX(std::max(room.left(), room.right() - width()));
       if (place.y() + height() > room.bottom()) place.setY(std::max(room.top(), room.bottom() - height()));
     }
