@@ -124,6 +124,24 @@ std::FILE* OpenAtManifest(const fs::path& archive, std::uint32_t& offset) {
   return in;
 }
 
+// Calls read(in, offset) with each archive positioned at its manifest, and
+// closes it after; an archive that cannot be opened, or false from `read`,
+// fails the benchmark and returns false.
+template <class Read>
+bool ForEachManifest(benchmark::State& state, const Game& game, Read read) {
+  for (const fs::path& archive : game.archives) {
+    std::uint32_t offset = 0;
+    std::FILE* in = OpenAtManifest(archive, offset);
+    const bool ok = in != nullptr && read(in, offset);
+    if (in != nullptr) std::fclose(in);
+    if (!ok) {
+      state.SkipWithError("cannot read an archive's manifest");
+      return false;
+    }
+  }
+  return true;
+}
+
 // What indexing cannot do without: each archive opened, its header read, and
 // its manifest read from where the header says to the end.
 void BM_ReadManifestsOnly(benchmark::State& state) {
@@ -132,17 +150,12 @@ void BM_ReadManifestsOnly(benchmark::State& state) {
   const double faults = PageFaults();
   for (auto _ : state) {
     std::size_t total = 0;
-    for (const fs::path& archive : game.archives) {
-      std::uint32_t offset = 0;
-      std::FILE* in = OpenAtManifest(archive, offset);
-      if (in == nullptr) {
-        state.SkipWithError("cannot read an archive");
-        return;
-      }
+    const bool read = ForEachManifest(state, game, [&](std::FILE* in, std::uint32_t) {
       manifest.resize(1 << 20);
       total += std::fread(manifest.data(), 1, manifest.size(), in);
-      std::fclose(in);
-    }
+      return true;
+    });
+    if (!read) return;
     benchmark::DoNotOptimize(total);
   }
   state.counters["faults"] = benchmark::Counter(PageFaults() - faults, benchmark::Counter::kAvgIterations);
@@ -163,25 +176,15 @@ void BM_ReadManifestsKept(benchmark::State& state) {
   GiveMemoryBack();
   const double faults = PageFaults();
   for (auto _ : state) {
-    for (const fs::path& archive : game.archives) {
-      std::uint32_t offset = 0;
-      std::FILE* in = OpenAtManifest(archive, offset);
-      if (in == nullptr) {
-        state.SkipWithError("cannot read an archive");
-        return;
-      }
+    const bool read = ForEachManifest(state, game, [&](std::FILE* in, std::uint32_t offset) {
       std::fseek(in, 0, SEEK_END);
       const auto size = static_cast<std::size_t>(std::ftell(in));
       std::fseek(in, static_cast<long>(offset), SEEK_SET);
       // Memory left as it comes: filling it first would only add to the cost.
       std::unique_ptr<char[]>& manifest = manifests.emplace_back(new char[size - offset]);
-      const std::size_t got = std::fread(manifest.get(), 1, size - offset, in);
-      std::fclose(in);
-      if (got != size - offset) {
-        state.SkipWithError("cannot read a manifest");
-        return;
-      }
-    }
+      return std::fread(manifest.get(), 1, size - offset, in) == size - offset;
+    });
+    if (!read) return;
     benchmark::DoNotOptimize(manifests.data());
     state.PauseTiming();
     manifests.clear();

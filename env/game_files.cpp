@@ -35,9 +35,6 @@ using game::GameFileError;
 // All the archives' manifests are kept while the index is: a few MB in a
 // real game. The bound keeps memory bounded and places in 32 bits.
 constexpr std::uint64_t kMaxManifestsBytes = std::uint64_t{1} << 30;
-// A skeleton file of the game's holds the suits of its skeletons too, so it
-// may be larger than a mesh; anything beyond this is not read into memory.
-constexpr std::uint64_t kMaxSkeletonFileBytes = std::uint64_t{64} << 20;
 // Deeper than any install goes; stops a loop of junctions.
 constexpr int kMaxFolderDepth = 32;
 
@@ -79,10 +76,6 @@ std::string_view TitleKey(std::string_view entryName, std::string& buffer) {
     return buffer;
   }
   return std::string_view(buffer).substr(start);
-}
-
-std::string Title(const FoundFile& file) {
-  return file.InArchive() ? std::string(BaseName(file.entry)) : Utf8FromPath(file.path.filename());
 }
 
 std::string ProblemText(const GameFileError& e) {
@@ -397,7 +390,7 @@ class DiskGameFiles final : public game::GameFiles {
       for (const Listing::Item& item : Listed(*folder).items) {
         if (item.folder || !IsSkeletonFileName(item.name)) continue;
         const FoundFile file = LooseFile(*folder, item.name);
-        auto read = [&] { return Read(file, static_cast<std::size_t>(kMaxSkeletonFileBytes) + 1); };
+        auto read = [&] { return Read(file, game::kMaxSkeletonBytes + 1); };
         if (auto skeletons = ReadSkeletonFile(file, read)) {
           if (!skeletons->skeletons.empty()) skeletons_.push_back({file, std::move(skeletons->skeletons)});
         }
@@ -530,12 +523,12 @@ class DiskGameFiles final : public game::GameFiles {
   std::optional<game::SkeletonFile> ReadSkeletonFile(const FoundFile& file, ReadFn read) {
     const std::string shown = file.Shown();
     try {
-      if (file.size > kMaxSkeletonFileBytes) {
+      if (file.size > game::kMaxSkeletonBytes) {
         throw GameFileError(shown, 0, game::kNoOffset,
                             "it is " + std::to_string(file.size) + " bytes, too large for a skeleton file");
       }
       const std::string bytes = read();
-      return EndsWithIgnoringCase(Title(file), ".bcf") ? game::ReadBcf(bytes, shown)
+      return EndsWithIgnoringCase(file.Title(), ".bcf") ? game::ReadBcf(bytes, shown)
                                                         : game::ReadCmxSkeletons(bytes, shown);
     } catch (const GameFileError& e) {
       AddProblem(shown, ProblemText(e));

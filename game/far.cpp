@@ -84,10 +84,8 @@ void FarManifest::Check(std::uint32_t manifestOffset, std::uint64_t archiveSize,
       rest.U32("an entry's offset");
       rest.Bytes(rest.U32("an entry's name length"), "an entry's name");
     }
-    const std::uint32_t size = U32At(bytes_, pos);
+    const auto [name, size, offset, unused] = At(static_cast<std::uint32_t>(pos));
     const std::uint32_t again = U32At(bytes_, pos + 4);
-    const std::uint32_t offset = U32At(bytes_, pos + 8);
-    const std::string_view name = bytes_.substr(pos + kSmallestEntry, U32At(bytes_, pos + 12));
     pos += kSmallestEntry + name.size();
     // Nearly every name is ASCII, which needs no decoding to be known good.
     if (!IsAscii(name)) in.Decoded(name, "an entry's name", at + kSmallestEntry);
@@ -108,13 +106,13 @@ FarRecord FarManifest::At(std::uint32_t at) const {
   FarRecord record;
   record.size = U32At(bytes_, at);
   record.offset = U32At(bytes_, at + 8);
-  record.name = bytes_.substr(at + 16, U32At(bytes_, at + 12));
+  record.name = bytes_.substr(at + kSmallestEntry, U32At(bytes_, at + 12));
   record.at = at;
   return record;
 }
 
 FarManifest::Iterator& FarManifest::Iterator::operator++() {
-  at_ += 16 + U32At(manifest_->bytes_, at_ + 12);
+  at_ += static_cast<std::uint32_t>(kSmallestEntry) + U32At(manifest_->bytes_, at_ + 12);
   --left_;
   return *this;
 }

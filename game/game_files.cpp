@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/game_files.h"
 
+#include "core/utf8.h"
+
 namespace tailorloft::game {
 
 std::string FoundFile::Shown() const {
@@ -12,6 +14,11 @@ std::string FoundFile::Shown() const {
     shown += entry;
   }
   return shown;
+}
+
+std::string FoundFile::Title() const {
+  if (!InArchive()) return Utf8FromPath(path.filename());
+  return entry.substr(entry.find_last_of("/\\") + 1);
 }
 
 }  // namespace tailorloft::game

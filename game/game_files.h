@@ -17,11 +17,12 @@
 
 namespace tailorloft::game {
 
-// The most of a mesh or a skeleton file read whole: a real mesh is tens of KB
-// and a real skeleton file less, so what is larger is not a file of the game
-// and is refused unread.
+// The most of a mesh or a skeleton file read whole: a real mesh is tens of KB,
+// and a skeleton file, which may also hold the suits of its skeletons, a few
+// MB at most, so what is larger is not a file of the game and is refused
+// unread.
 inline constexpr std::size_t kMaxMeshBytes = std::size_t{16} << 20;
-inline constexpr std::size_t kMaxSkeletonBytes = std::size_t{16} << 20;
+inline constexpr std::size_t kMaxSkeletonBytes = std::size_t{64} << 20;
 
 // A file found for a suit: a loose file, or an entry of one of the game's archives.
 struct FoundFile {
@@ -33,6 +34,8 @@ struct FoundFile {
   bool InArchive() const { return !entry.empty(); }
   // How findings name it: the path for a loose file, "ARCHIVE.far/ENTRY" for an entry.
   std::string Shown() const;
+  // The file's own name: the loose file's, or the last part of the entry's.
+  std::string Title() const;
 
   friend bool operator==(const FoundFile&, const FoundFile&) = default;
 };

@@ -486,7 +486,7 @@ struct Item {
   // The file's title without its extension: the entry's, for an entry.
   std::string Stem() const {
     if (!InArchive()) return Utf8FromPath(actual.stem());
-    std::string title = entry.substr(entry.find_last_of("/\\") + 1);
+    std::string title = FoundFile{actual, entry}.Title();
     const std::size_t dot = title.find_last_of('.');
     if (dot != std::string::npos && dot > 0) title.erase(dot);
     return title;
@@ -944,7 +944,7 @@ class Checker {
           continue;
         }
         const bool binary =
-            EndsWithIgnoringCase(mesh->InArchive() ? mesh->entry : Utf8FromPath(mesh->path.filename()), ".bmf");
+            EndsWithIgnoringCase(mesh->Title(), ".bmf");
         Item& item = items_[AddFound(*mesh, binary ? Expect::kBinaryMesh : Expect::kMesh)];
         if (k == 0) {
           item.usedAsMain = true;

@@ -30,13 +30,6 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && EqualsIgnoringCase(text.substr(text.size() - tail.size()), tail);
 }
 
-// The file's own name: the entry's last part, or the loose file's name.
-std::string TitleOf(const game::FoundFile& file) {
-  if (!file.InArchive()) return Utf8FromPath(file.path.filename());
-  const std::size_t cut = file.entry.find_last_of("/\\");
-  return cut == std::string::npos ? file.entry : file.entry.substr(cut + 1);
-}
-
 // Whether a loose file lies right in `folder`.
 bool IsIn(const game::FoundFile& file, const fs::path& folder) {
   return !file.InArchive() && file.path.parent_path() == (folder / "x").parent_path();
@@ -63,7 +56,7 @@ FoundSkeleton ReadSkeletonFile(game::GameFiles& game, const game::FoundFile& fil
   try {
     const std::string bytes = ReadWhole(game, file, game::kMaxSkeletonBytes, "a skeleton file");
     const bool binary =
-        EndsWithIgnoringCase(TitleOf(file), ".bcf") || game::SniffFileKind(bytes) == game::FileKind::kBcf;
+        EndsWithIgnoringCase(file.Title(), ".bcf") || game::SniffFileKind(bytes) == game::FileKind::kBcf;
     game::SkeletonFile read = binary ? game::ReadBcf(bytes, file.Shown()) : game::ReadCmxSkeletons(bytes, file.Shown());
     if (read.skeletons.empty()) {
       throw game::GameFileError(file.Shown(), 0, game::kNoOffset, "the file holds no skeleton");
@@ -109,7 +102,7 @@ PosedMesh ReadAndPose(game::GameFiles& game, const game::FoundFile& file, const 
   game::Mesh mesh;
   try {
     const std::string bytes = ReadWhole(game, file, game::kMaxMeshBytes, "a mesh");
-    mesh = EndsWithIgnoringCase(TitleOf(file), ".bmf") ? game::ReadBmf(bytes, shown) : game::ReadSkn(bytes, shown);
+    mesh = EndsWithIgnoringCase(file.Title(), ".bmf") ? game::ReadBmf(bytes, shown) : game::ReadSkn(bytes, shown);
     const auto at = [&mesh](std::size_t line, std::uint64_t offset) {
       return mesh.binary ? std::pair{std::size_t{0}, offset} : std::pair{line, game::kNoOffset};
     };
@@ -173,7 +166,7 @@ std::vector<game::FoundFile> PairedTextures(game::GameFiles& game, const SceneRe
 
   std::vector<std::pair<std::string, game::FoundFile>> byName;
   for (game::FoundFile& file : found) {
-    const std::string title = TitleOf(file);
+    const std::string title = file.Title();
     const std::optional<game::TextureName> name = game::ParseTextureName(title);
     if (!name || name->tone != request.tone) continue;
     std::string key = FoldedKey(title);

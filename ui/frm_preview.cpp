@@ -228,7 +228,8 @@ frmPreview::frmPreview(const Desktop& desktop, fs::path gameFolder, std::functio
     // Watched afresh at the redraw: an editor that saves by renaming a new
     // file over the old leaves the watch on the old one, which never changes again.
     watcher_->removePath(path);
-    if (archives_.contains(path)) foldersChanged_ = true;  // its entries may have moved
+    // An archive, one of the game's .far files: its entries may have moved.
+    if (path.endsWith(QLatin1String(".far"), Qt::CaseInsensitive)) foldersChanged_ = true;
     skeleton_.reset();  // it may be the skeleton file that changed
     diskChanged_ = true;
     diskTimer_->start();
@@ -571,11 +572,6 @@ void frmPreview::WatchFiles(const QStringList& files, const QStringList& folders
   }
   wanted.removeDuplicates();
   watched_ = wanted;
-  archives_.clear();
-  for (const QString& path : wanted) {
-    // The game's archives are its .far files.
-    if (path.endsWith(QLatin1String(".far"), Qt::CaseInsensitive)) archives_.insert(path);
-  }
 
   const QStringList watching = watcher_->files() + watcher_->directories();
   QStringList gone;

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QWidget>
 #include <filesystem>
@@ -138,7 +137,6 @@ class frmPreview : public QWidget {
   QTimer* diskTimer_;
   QFileSystemWatcher* watcher_;
   QStringList watched_;      // what is meant to be watched, absolute
-  QSet<QString> archives_;  // those of them that are archives
   bool foldersChanged_ = false;
   bool diskChanged_ = false;  // a watched file or folder changed since the last redraw
   bool placed_ = false;

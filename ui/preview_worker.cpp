@@ -93,22 +93,30 @@ bool IsSuitFileName(const fs::path& name) {
   return EqualsIgnoringCase(text, ".cmx");
 }
 
-// The suits in `folder` that hold a suit and whose code is `code` (ignoring
-// case), as the check of the whole folder sees them. Only names of that code
-// are read, so a skin folder of thousands of suits costs one listing.
-void AddSuitsOfCode(const fs::path& folder, const std::string& code, std::vector<game::SuitCodeUse>& uses) {
-  if (folder.empty()) return;
+// The names of the suit files in `folder` whose code is `code` (ignoring
+// case): all a suit of that code can clash with there. Names alone, so a
+// skin folder of thousands of suits costs one listing.
+std::vector<fs::path> SuitFilesOfCode(const fs::path& folder, const std::string& code) {
+  std::vector<fs::path> names;
+  if (folder.empty()) return names;
   const std::string key = FoldedKey(code);
+  const auto ofCode = [&](const fs::path& name) {
+    return IsSuitFileName(name) && FoldedKey(game::SuitCode(Utf8FromPath(name))) == key;
+  };
   std::error_code ec;
-  for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end;
-       !ec && it != end; it.increment(ec)) {
-    const fs::path& path = it->path();
-    const std::string title = Utf8FromPath(path.filename());
-    std::error_code entryEc;
-    if (!IsSuitFileName(path.filename()) || FoldedKey(game::SuitCode(title)) != key ||
-        !it->is_regular_file(entryEc) || it->file_size(entryEc) > kMaxSuitFileBytes || entryEc) {
-      continue;
-    }
+  for (FolderEntry& entry : RealFileSystem().List(folder, ofCode, ec)) names.push_back(std::move(entry.name));
+  return names;
+}
+
+// The suits among `names` (in `folder`) that hold a suit, as the check of
+// the whole folder sees them.
+void AddSuitsOfCode(const fs::path& folder, const std::vector<fs::path>& names,
+                    std::vector<game::SuitCodeUse>& uses) {
+  for (const fs::path& name : names) {
+    const fs::path path = folder / name;
+    const std::string title = Utf8FromPath(name);
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) > kMaxSuitFileBytes || ec) continue;
     try {
       if (ReadCmxFile(path, env::SystemCodePage()).suits.empty()) continue;  // a skeleton file, say
     } catch (const std::exception&) {
@@ -122,15 +130,19 @@ void AddSuitsOfCode(const fs::path& folder, const std::string& code, std::vector
 // suits beside it and in the game's skin folder for its type (the folders the
 // game reads whole; `--check` of either folder names them) and the suits in
 // the game's archives. The check of the suit alone knows only the last.
-std::vector<game::Finding> CodeClashes(const CheckJob& job, const fs::path& gameFolder, game::GameFiles& gameFiles) {
+// `beside` are the suit files of its code in its folder.
+std::vector<game::Finding> CodeClashes(const CheckJob& job, const std::vector<fs::path>& beside,
+                                       const fs::path& gameFolder, game::GameFiles& gameFiles) {
   const std::string code = game::SuitCode(job.cmxFileTitle);
   std::vector<game::SuitCodeUse> uses{
       {code, Utf8FromPath(PathFromUtf8(job.cmxFileTitle).stem()), job.cmxFileTitle, true}};
-  AddSuitsOfCode(job.suitFolder, code, uses);
+  AddSuitsOfCode(job.suitFolder, beside, uses);
   if (!gameFolder.empty()) {
     const fs::path skins = env::ResolveCaseInsensitive(
         gameFolder, game::IsCreateASimType(game::OutfitType(code)) ? "GameData/Skins" : "ExpansionShared/SkinsBuy");
-    if (FolderStandIn::Normal(skins) != FolderStandIn::Normal(job.suitFolder)) AddSuitsOfCode(skins, code, uses);
+    if (FolderStandIn::Normal(skins) != FolderStandIn::Normal(job.suitFolder)) {
+      AddSuitsOfCode(skins, SuitFilesOfCode(skins, code), uses);
+    }
   }
   for (const game::FoundSuit& found : gameFiles.ArchiveSuits()) {
     uses.push_back({game::SuitCode(found.suit.name + ".cmx"), found.suit.name, found.file.Shown(), false});
@@ -140,17 +152,15 @@ std::vector<game::Finding> CodeClashes(const CheckJob& job, const fs::path& game
   return findings;
 }
 
-// id-clash of names: a file beside the suit whose name differs from the
-// suit's only in letter case, which on Windows is the same file. The check
-// sees only the suit's copy, so the folder is looked at here.
-std::vector<game::Finding> CaseClashes(const CheckJob& job) {
-  if (job.suitFolder.empty()) return {};
+// id-clash of names: a file beside the suit (among `beside`, those of its
+// code) whose name differs from the suit's only in letter case, which on
+// Windows is the same file. The check sees only the suit's copy, so the
+// folder is looked at here.
+std::vector<game::Finding> CaseClashes(const CheckJob& job, const std::vector<fs::path>& beside) {
   const std::string key = FoldedKey(job.cmxFileTitle);
   std::vector<std::string> names{job.cmxFileTitle};
-  std::error_code ec;
-  for (fs::directory_iterator it(job.suitFolder, fs::directory_options::skip_permission_denied, ec), end;
-       !ec && it != end; it.increment(ec)) {
-    std::string name = Utf8FromPath(it->path().filename());
+  for (const fs::path& entry : beside) {
+    std::string name = Utf8FromPath(entry);
     if (name != job.cmxFileTitle && FoldedKey(name) == key) names.push_back(std::move(name));
   }
   return game::CaseClashFindings({}, std::move(names));
@@ -195,8 +205,9 @@ std::vector<game::Finding> RunCheck(const CheckJob& job, const fs::path& gameFol
   std::erase_if(result.findings, [&](const game::Finding& finding) {
     return finding.code == "id-clash" && finding.file == job.cmxFileTitle;
   });
-  for (game::Finding& clash : CodeClashes(job, gameFolder, gameFiles)) result.findings.push_back(std::move(clash));
-  for (game::Finding& clash : CaseClashes(job)) result.findings.push_back(std::move(clash));
+  const std::vector<fs::path> beside = SuitFilesOfCode(job.suitFolder, game::SuitCode(job.cmxFileTitle));
+  for (game::Finding& clash : CodeClashes(job, beside, gameFolder, gameFiles)) result.findings.push_back(std::move(clash));
+  for (game::Finding& clash : CaseClashes(job, beside)) result.findings.push_back(std::move(clash));
   game::SortFindings(result.findings);
   return std::move(result.findings);
 }
