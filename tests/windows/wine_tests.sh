@@ -13,7 +13,9 @@
 #     screenshot of each window;
 #  4. in a second, fresh prefix: the zip unpacked and started; the installer
 #     and the uninstaller refusing, silently and when asked, to touch a
-#     running Tailorloft, and failing on a file they cannot write or remove;
+#     running Tailorloft, the installer's Retry asking again until it has
+#     quit and then going on, and both failing on a file they cannot write or
+#     remove;
 #     the installer run silently over an older version, replacing each of its
 #     files, the installed program started, then uninstalled, leaving no file
 #     and no registry key but the user's setting.
@@ -376,6 +378,85 @@ cancel_when_asked() {
   [[ $rc -ne 0 ]] || fail "$1: Cancel ended with exit code 0"
 }
 
+# The visible windows of a setup titled $1, one line each: its id, then
+# "page" for the setup's window (its title ends in a space) or "box" for one
+# of its message boxes, told apart by their height.
+setup_windows() {
+  local id WINDOW X Y WIDTH HEIGHT SCREEN
+  for id in $(xdotool search --onlyvisible --name "^$1 ?\$" 2>/dev/null); do
+    HEIGHT=
+    eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || true
+    [[ -n $HEIGHT ]] || continue
+    if ((HEIGHT >= 300)); then echo "$id page"; else echo "$id box"; fi
+  done
+}
+# Ends the program by its Quit button (window $1) and waits for it alone:
+# waiting for Wine to end would wait for every other program of the prefix.
+close_program() {
+  click "$1" "${main_quit[@]}"
+  for _ in $(seq 300); do
+    if ! pgrep -f 'tailorloft\.exe' >/dev/null; then
+      # Wine lets go of its files a moment after the process has gone.
+      sleep 1
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "Quit did not end the program"
+}
+# Runs $1 without /S while Tailorloft (window $3) runs, titled $2: each
+# Retry while it still runs asks again (the folder is checked more than once
+# before the first page); once it has quit, Retry goes on to the first page,
+# where Cancel ends the run.
+retry_when_asked() {
+  wine "$1" &
+  local run=$! box windows again page='' retry
+  if ! box=$(wait_window "$2" 30); then
+    fail "$1 did not ask to close the running Tailorloft"
+    kill "$run" 2>/dev/null
+    return
+  fi
+  for retry in 1 2 3; do
+    activate "$box"
+    xdotool key Return
+    # Checking every program file takes the setup a second or two.
+    again=
+    for _ in $(seq 100); do
+      windows=$(setup_windows "$2")
+      [[ $windows == *" page"* ]] && break
+      if [[ $windows == *" box" && $windows != "$box box" && $windows != *$'\n'* ]]; then
+        again=${windows%% *}
+        break
+      fi
+      sleep 0.1
+    done
+    if [[ -z $again ]]; then
+      fail "$1: Retry $retry with Tailorloft still running did not ask again: ${windows:-no window}"
+      close_program "$3"
+      kill "$run" 2>/dev/null
+      wait "$run" || true
+      return
+    fi
+    box=$again
+  done
+  close_program "$3"
+  activate "$box"
+  xdotool key Return
+  for _ in $(seq 300); do
+    windows=$(setup_windows "$2")
+    [[ $windows == *" page" ]] && page=${windows%% *} && break
+    sleep 0.1
+  done
+  if [[ -n $page ]]; then
+    activate "$page"
+    xdotool key Escape
+  else
+    fail "$1: Retry with Tailorloft closed did not go on to the first page: ${windows:-no window}"
+    kill "$run" 2>/dev/null
+  fi
+  wait "$run" || true
+}
+
 # A file that cannot be written is never passed over: the run fails and
 # leaves no half install behind.
 mkdir -p "$installed"
@@ -398,7 +479,8 @@ if main=$(wait_window "Tailorloft by Quillmoss"); then
   cancel_when_asked "$dist/Tailorloft-$version-setup.exe" "Tailorloft Setup"
   installed_as "$dist/stage-0.9.0/Tailorloft" || fail "0.9.0's files changed while it ran"
   [[ $(display_version) == 0.9.0 ]] || fail "uninstall entry changed while 0.9.0 ran: $(display_version)"
-  quit_program "$main"
+  retry_when_asked "$dist/Tailorloft-$version-setup.exe" "Tailorloft Setup" "$main"
+  installed_as "$dist/stage-0.9.0/Tailorloft" || fail "0.9.0's files changed before an install was chosen"
 else
   fail "the installed 0.9.0 showed no window"
 fi
