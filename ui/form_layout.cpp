@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QWidget>
+#include <algorithm>
 
 #include "ui/app_info.h"
 
@@ -73,6 +74,23 @@ void KeepLayoutFont(QWidget* window) {
   const QFont font = ApplicationFont();
   window->setFont(font);
   for (QWidget* control : window->findChildren<QWidget*>()) control->setFont(font);
+}
+
+Placement PlaceBeside(const QRect& owner, const QRect& room, QSize wanted, QSize least, QSize frame) {
+  constexpr int kGap = 8;
+  // The widest client that fits between the owner and each edge of the room.
+  const int rightRoom = room.right() - owner.right() - kGap - frame.width();
+  const int leftRoom = owner.left() - room.left() - kGap - frame.width();
+  const bool right = rightRoom >= least.width() || rightRoom >= leftRoom;
+  const QSize size(std::clamp(right ? rightRoom : leftRoom, least.width(), std::max(least.width(), wanted.width())),
+                   std::clamp(room.height() - frame.height(), least.height(),
+                              std::max(least.height(), wanted.height())));
+  const QSize outer = size + frame;
+  const int x = right ? owner.right() + 1 + kGap : owner.left() - kGap - outer.width();
+  // Kept on the screen, and below its top edge where the title bar is grabbed.
+  return {QPoint(std::clamp(x, room.left(), std::max(room.left(), room.right() + 1 - outer.width())),
+                 std::clamp(owner.top(), room.top(), std::max(room.top(), room.bottom() + 1 - outer.height()))),
+          size};
 }
 
 void SetTabOrder(std::initializer_list<QWidget*> widgets) {

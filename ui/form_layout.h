@@ -4,6 +4,9 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <initializer_list>
@@ -62,6 +65,19 @@ void ShowFileTitle(QLineEdit* textBox, const QString& title);
 // Gives the window and each of its controls the font the layouts were drawn
 // for, so a desktop theme's font (qt6ct, GTK) cannot cut their captions.
 void KeepLayoutFont(QWidget* window);
+
+// Where a window of client size `wanted` (at least `least`) opens beside
+// the window whose frame is `owner`, on a screen whose free area is `room`;
+// `frame` is what the window manager adds to a client's width and height.
+// Returns the frame's top left and the client size: right of the owner, else
+// left of it, narrower rather than over it, down to the least width; where
+// neither side has room for that, on the roomier side, over the owner as
+// little as the screen allows.
+struct Placement {
+  QPoint topLeft;
+  QSize size;
+};
+Placement PlaceBeside(const QRect& owner, const QRect& room, QSize wanted, QSize least, QSize frame);
 
 // Moves keyboard focus through `widgets` in the order given.
 void SetTabOrder(std::initializer_list<QWidget*> widgets);

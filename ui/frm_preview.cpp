@@ -274,21 +274,14 @@ frmPreview::~frmPreview() {
 
 void frmPreview::ShowPreview() {
   if (!placed_ && !Store().contains(kGeometryKey) && parentWidget() != nullptr) {
-    // Beside the main window, where the screen has room.
-    const QRect owner = parentWidget()->frameGeometry();
-    QPoint place(owner.right() + 8, owner.top());
     if (const QScreen* screen = parentWidget()->screen()) {
-      const QRect room = screen->availableGeometry();
-      // Narrower rather than over the main window, down to the least width;
-      // its frame will be as wide as the main window's.
-      const int frame = owner.width() - parentWidget()->width();
-      const int roomBeside = room.right() + 1 - place.x() - frame;
-      resize(std::clamp(roomBeside, minimumWidth(), std::max(minimumWidth(), width())),
-             std::clamp(room.height() - 40, minimumHeight(), height()));
-      if (place.x() + width() > room.right()) place.setX(std::max(room.left(), room.right() - width()));
-      if (place.y() + height() > room.bottom()) place.setY(std::max(room.top(), room.bottom() - height()));
+      const QRect owner = parentWidget()->frameGeometry();
+      // Its frame will be as wide and as tall as the main window's.
+      const Placement placement = PlaceBeside(owner, screen->availableGeometry(), size(), minimumSize(),
+                                              owner.size() - parentWidget()->size());
+      resize(placement.size);
+      move(placement.topLeft);
     }
-    move(place);
   }
   placed_ = true;
   show();

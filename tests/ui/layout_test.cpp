@@ -3,8 +3,8 @@
 // every caption fits its box in the program's font whatever the desktop's,
 // the windows keep their fixed size with no maximise or minimise button and
 // carry the program's icon, Tab walks the designed order, Enter and Space
-// press the focused button, and every control has a name a screen reader can
-// announce.
+// press the focused button, every control has a name a screen reader can
+// announce, and a window opened beside another stays off it where it can.
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QIcon>
@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include "ui/app_info.h"
+#include "ui/form_layout.h"
 #include "ui/frm_add_accessory.h"
 #include "ui/frm_main.h"
 #include "ui_test.h"
@@ -257,6 +258,44 @@ TEST_F(LayoutTest, TheWindowsCarryTheProgramIcon) {
   EXPECT_EQ(ProgramIcon().name(), "io.github.tailorloft.Tailorloft");
   QIcon::setThemeSearchPaths(paths);
   QIcon::setThemeName(theme);
+}
+
+// A window wanting 640 x 640 client pixels, at least 400 x 300, beside an
+// owner 400 x 420 (its frame included).
+TEST(PlaceBesideTest, BesideTheOwnerWhereTheScreenHasRoom) {
+  struct Case {
+    const char* what;
+    QRect owner, room;
+    QSize frame;
+    QPoint topLeft;
+    QSize size;
+  };
+  const QRect wide(0, 0, 1280, 1024);
+  const Case cases[] = {
+      {"right, whole", {100, 100, 400, 420}, wide, {0, 0}, {508, 100}, {640, 640}},
+      {"right, narrower", {440, 100, 400, 420}, wide, {0, 0}, {848, 100}, {432, 640}},
+      {"left, the owner at the right edge", {880, 100, 400, 420}, wide, {0, 0}, {232, 100}, {640, 640}},
+      {"left, narrower", {430, 100, 400, 420}, {0, 0, 1000, 1024}, {0, 0}, {0, 100}, {422, 640}},
+      {"the frame counted", {100, 100, 410, 450}, wide, {10, 30}, {518, 100}, {640, 640}},
+      {"the frame makes it narrower", {440, 100, 410, 450}, wide, {10, 30}, {858, 100}, {412, 640}},
+      {"no room either side: the roomier one, least width, kept on the screen",
+       {312, 100, 400, 420}, {0, 0, 1024, 768}, {0, 0}, {624, 100}, {400, 640}},
+      {"no room either side, more on the left", {330, 100, 400, 420}, {0, 0, 1024, 768}, {0, 0},
+       {0, 100}, {400, 640}},
+      {"lower on a short screen, up to fit", {100, 600, 400, 420}, {0, 0, 1280, 720}, {10, 30}, {508, 50},
+       {640, 640}},
+      {"shorter than wanted on a short screen", {100, 0, 400, 420}, {0, 0, 1280, 600}, {0, 30}, {508, 0},
+       {640, 570}},
+      {"a second screen to the right", {1300, 50, 400, 420}, {1280, 0, 1024, 768}, {0, 0}, {1708, 50},
+       {596, 640}},
+  };
+  for (const Case& c : cases) {
+    const Placement placed = PlaceBeside(c.owner, c.room, {640, 640}, {400, 300}, c.frame);
+    EXPECT_EQ(placed.topLeft, c.topLeft) << c.what;
+    EXPECT_EQ(placed.size, c.size) << c.what;
+    // Never off the screen's free area, frame and all.
+    EXPECT_TRUE(c.room.contains(QRect(placed.topLeft, placed.size + c.frame))) << c.what;
+  }
 }
 
 }  // namespace
