@@ -13,9 +13,8 @@
 #     screenshot of each window;
 #  4. in a second, fresh prefix: the zip unpacked and started; the installer
 #     and the uninstaller refusing, silently and when asked, to touch a
-#     running Tailorloft, the installer's Retry asking again until it has
-#     quit and then going on, and both failing on a file they cannot write or
-#     remove;
+#     running Tailorloft, their Retry asking again until it has quit and
+#     then going on, and both failing on a file they cannot write or remove;
 #     the installer run silently over an older version, replacing each of its
 #     files, the installed program started, then uninstalled, leaving no file
 #     and no registry key but the user's setting.
@@ -405,9 +404,9 @@ close_program() {
   fail "Quit did not end the program"
 }
 # Runs $1 without /S while Tailorloft (window $3) runs, titled $2: each
-# Retry while it still runs asks again (the folder is checked more than once
-# before the first page); once it has quit, Retry goes on to the first page,
-# where Cancel ends the run.
+# Retry while it still runs asks again (the installer checks its folder more
+# than once before the first page); once it has quit, Retry goes on to the
+# first page, where Cancel ends the run.
 retry_when_asked() {
   wine "$1" &
   local run=$! box windows again page='' retry
@@ -507,7 +506,8 @@ if main=$(wait_window "Tailorloft by Quillmoss"); then
   for key in "$uninstall_key" "${open_with_keys[@]}"; do
     wine reg query "$key" >/dev/null 2>&1 || fail "registry key removed while Tailorloft ran: $key"
   done
-  quit_program "$main"
+  retry_when_asked "$installed/uninstall.exe" "Tailorloft Uninstall" "$main"
+  installed_as "$dist/stage-$version/Tailorloft" || fail "files removed before the uninstall was chosen"
 else
   fail "the installed tailorloft.exe showed no window"
 fi
