@@ -56,9 +56,7 @@ std::string FoldedKey(std::string_view text) {
   // Nearly every name of the game is ASCII; its archives hold tens of thousands.
   if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
     std::string key(text);
-    for (char& c : key) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : key) c = FoldAscii(c);
     return key;
   }
   std::string key;

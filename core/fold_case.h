@@ -13,6 +13,10 @@ namespace tailorloft {
 // Extended-A, Greek and Cyrillic, which is what install folder names use.
 char32_t FoldCase(char32_t ch);
 
+// FoldCase of one ASCII byte; any other byte as it is. For loops over
+// bytes that must stay cheap.
+constexpr char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 // `text` with every character folded, as a key for looking names up in a

@@ -38,18 +38,10 @@ constexpr std::uint64_t kMaxManifestsBytes = std::uint64_t{1} << 30;
 // Deeper than any install goes; stops a loop of junctions.
 constexpr int kMaxFolderDepth = 32;
 
-// An entry's name without the folders an archive may file it under. Works
-// alike on a name as stored and on its UTF-8 form: the separators are ASCII.
-std::string_view BaseName(std::string_view entryName) {
-  std::size_t start = entryName.size();
-  while (start > 0 && entryName[start - 1] != '/' && entryName[start - 1] != '\\') --start;
-  return entryName.substr(start);
-}
-
 // An entry's title as text: the stored bytes when they are ASCII, as nearly
 // every name of the game is, else decoded into `buffer`.
 std::string_view TitleText(std::string_view entryName, std::string& buffer) {
-  const std::string_view title = BaseName(entryName);
+  const std::string_view title = game::EntryTitle(entryName);
   for (const char c : title) {
     if ((static_cast<unsigned char>(c) & 0x80) != 0) {
       buffer = game::FarNameUtf8(title);
@@ -69,7 +61,7 @@ std::string_view TitleKey(std::string_view entryName, std::string& buffer) {
     const char c = entryName[i];
     bits |= static_cast<unsigned char>(c);
     if (c == '/' || c == '\\') start = i + 1;
-    buffer[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    buffer[i] = FoldAscii(c);
   }
   if ((bits & 0x80) != 0) {
     buffer = FoldedKey(game::FarNameUtf8(entryName.substr(start)));
@@ -546,7 +538,7 @@ class DiskGameFiles final : public game::GameFiles {
       OpenFile in;
       std::uintmax_t size = 0;
       for (const game::FarRecord record : archive.manifest) {
-        if (!IsSkeletonFileName(BaseName(record.name))) continue;
+        if (!IsSkeletonFileName(game::EntryTitle(record.name))) continue;
         const FoundFile file = EntryFile({a, record.at});
         if (!in) {
           errno = 0;

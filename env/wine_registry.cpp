@@ -190,8 +190,6 @@ std::string NormalizeKey(std::string_view key) {
   return out;
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // A key as Wine writes it when every character of it is plain printable
 // ASCII that Wine leaves as it is: in lower case, each backslash doubled.
 // Empty for any other key, which only the full comparison can judge.
@@ -199,7 +197,7 @@ std::string PlainEscapedKey(std::string_view normalizedKey) {
   std::string out;
   for (const char c : normalizedKey) {
     if (c < 0x20 || c > 0x7e || c == ']' || c == '"') return {};
-    out += LowerAscii(c);
+    out += FoldAscii(c);
     if (c == '\\') out += '\\';
   }
   return out;
@@ -224,7 +222,7 @@ bool PlainlyDiffers(std::string_view line, std::string_view plain) {
       ++at;
       continue;
     }
-    if (LowerAscii(c) != plain[i]) return true;
+    if (FoldAscii(c) != plain[i]) return true;
   }
   if (at >= line.size()) return false;
   const char next = line[at];

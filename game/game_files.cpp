@@ -16,9 +16,12 @@ std::string FoundFile::Shown() const {
   return shown;
 }
 
+std::string_view EntryTitle(std::string_view entryName) {
+  return entryName.substr(entryName.find_last_of("/\\") + 1);
+}
+
 std::string FoundFile::Title() const {
-  if (!InArchive()) return Utf8FromPath(path.filename());
-  return entry.substr(entry.find_last_of("/\\") + 1);
+  return InArchive() ? std::string(EntryTitle(entry)) : Utf8FromPath(path.filename());
 }
 
 }  // namespace tailorloft::game

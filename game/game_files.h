@@ -24,6 +24,10 @@ namespace tailorloft::game {
 inline constexpr std::size_t kMaxMeshBytes = std::size_t{16} << 20;
 inline constexpr std::size_t kMaxSkeletonBytes = std::size_t{64} << 20;
 
+// An entry's name without the folders an archive may file it under. Works
+// alike on a name as stored and on its UTF-8 form: the separators are ASCII.
+std::string_view EntryTitle(std::string_view entryName);
+
 // A file found for a suit: a loose file, or an entry of one of the game's archives.
 struct FoundFile {
   std::filesystem::path path;  // the loose file, or the archive that holds the entry

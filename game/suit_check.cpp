@@ -486,7 +486,7 @@ struct Item {
   // The file's title without its extension: the entry's, for an entry.
   std::string Stem() const {
     if (!InArchive()) return Utf8FromPath(actual.stem());
-    std::string title = FoundFile{actual, entry}.Title();
+    std::string title(EntryTitle(entry));
     const std::size_t dot = title.find_last_of('.');
     if (dot != std::string::npos && dot > 0) title.erase(dot);
     return title;

@@ -26,10 +26,6 @@ constexpr std::string_view kArchivedSkeleton = "adult-skeleton.cmx.bcf";
 // The folder GameFiles searches for Create-a-Sim outfits: GameData/Skins.
 constexpr char kCreateASimType = 'B';
 
-bool EndsWithIgnoringCase(std::string_view text, std::string_view tail) {
-  return text.size() >= tail.size() && EqualsIgnoringCase(text.substr(text.size() - tail.size()), tail);
-}
-
 // Whether a loose file lies right in `folder`.
 bool IsIn(const game::FoundFile& file, const fs::path& folder) {
   return !file.InArchive() && file.path.parent_path() == (folder / "x").parent_path();
