@@ -5,11 +5,6 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
-#ifdef TAILORLOFT_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-
-#include <future>
-#endif
 
 #include "ui/app_info.h"
 #include "ui/desktop.h"
@@ -65,21 +60,7 @@ int main(int argc, char* argv[]) {
     }
   }
 
-#ifdef TAILORLOFT_FONTCONFIG
-  // Fontconfig reads its configuration, hundreds of small files, the first
-  // time any text is laid out, which the main window's text box does when it
-  // is made. Begun here on a thread of its own, that runs while the
-  // application connects to the display instead of after it. Fontconfig
-  // reads the environment meanwhile, and Qt removes the startup
-  // notification's variable from it as it connects; removing the last entry
-  // moves no other, so that variable is made the last one first.
-  if (const QByteArray startupId = qgetenv("DESKTOP_STARTUP_ID"); !startupId.isNull()) {
-    qunsetenv("DESKTOP_STARTUP_ID");
-    qputenv("DESKTOP_STARTUP_ID", startupId);
-  }
-  auto fontconfig = std::async(std::launch::async | std::launch::deferred, [] { FcInit(); });
-#endif
-  // The game is looked for meanwhile too.
+  // The game is looked for while the application starts.
   const tailorloft::ui::Desktop desktop = tailorloft::ui::RealDesktop();
   QApplication app(argc, argv);
   tailorloft::ui::SetApplicationInfo();
@@ -91,10 +72,9 @@ int main(int argc, char* argv[]) {
   SetUp(parser);
   parser.process(app);
 
-#ifdef TAILORLOFT_FONTCONFIG
-  fontconfig.wait();
-#endif
-  tailorloft::ui::frmMain mainWindow(desktop);
+  // Mapped before the font system starts, which the window's text parts
+  // then start before it is first painted.
+  tailorloft::ui::frmMain mainWindow(desktop, tailorloft::ui::frmMain::TextOnceShown{});
   mainWindow.show();
   if (!parser.positionalArguments().isEmpty()) {
     mainWindow.OpenCmxFile(QFileInfo(parser.positionalArguments().front()).absoluteFilePath());

@@ -25,7 +25,11 @@
 
 namespace tailorloft::ui {
 
-frmMain::frmMain(Desktop desktop, QWidget* parent)
+frmMain::frmMain(Desktop desktop, QWidget* parent) : frmMain(std::move(desktop), parent, false) {}
+
+frmMain::frmMain(Desktop desktop, TextOnceShown) : frmMain(std::move(desktop), nullptr, true) {}
+
+frmMain::frmMain(Desktop desktop, QWidget* parent, bool textOnceShown)
     : QWidget(parent, Qt::Window), desktop_(std::move(desktop)), cdlFile(desktop_.newFileDialog()) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Tailorloft by Quillmoss"));
@@ -34,20 +38,18 @@ frmMain::frmMain(Desktop desktop, QWidget* parent)
   cdlFile->SetDialogTitle(QStringLiteral("Select SKN File To Load"));
   cdlFile->SetFilter(QStringLiteral("SKN Files (*.skn)|*.skn"));
 
-  // Created in stacking order: the "..." button lies over the text box's end.
+  // Created in stacking order (the text box, made with the other text
+  // parts, is stacked in its place under the "..." button, which lies over
+  // its end).
   Label1 = MakeCaptioned<QLabel>(this, "Label1", QStringLiteral("Body or Head File Name (SKN)"));
   PlaceTwips(Label1, 60, 120, 2355, 195);
-
-  txtBody = MakeControl<QLineEdit>(this, "txtBody", QStringLiteral("Body or head file name"));
-  MakeDisplayOnly(txtBody);
-  PlaceTwips(txtBody, 60, 360, 5775, 285);
-  Label1->setBuddy(txtBody);
 
   cmdFile = MakePlainButton(this, "cmdFile", QStringLiteral("..."),
                        QStringLiteral("Choose body or head file"));
   PlaceTwips(cmdFile, 5460, 360, 375, 315);
 
-  Frame1 = MakeCaptioned<QGroupBox>(this, "Frame1", QStringLiteral("File Type"));
+  // Captioned with the other text parts.
+  Frame1 = MakeControl<QGroupBox>(this, "Frame1", QStringLiteral("File Type"));
   PlaceTwips(Frame1, 60, 720, 1755, 675);
 
   optBody = MakeCaptioned<QRadioButton>(Frame1, "optBody", QStringLiteral("Body"));
@@ -85,9 +87,7 @@ frmMain::frmMain(Desktop desktop, QWidget* parent)
   cmdFocus = MakePlainButton(this, "cmdFocus", QStringLiteral("Command1"), QStringLiteral("Command1"));
   PlaceTwips(cmdFocus, 2460, 5940, 1035, 255);
 
-  SetTabOrder({cmdFile, cmdAdd, cmdDelete, lstParts, cmdSave, cmdPreview, cmdQuit, txtBody, cmdFocus,
-               optBody, optHead});
-
+  if (!textOnceShown) MakeTextParts();
   KeepLayoutFont(this);
   lstParts->installEventFilter(this);
   // Long file names are cut at the list's edge: every entry shows its whole
@@ -115,7 +115,6 @@ frmMain::frmMain(Desktop desktop, QWidget* parent)
   auto* previewShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
   connect(previewShortcut, &QShortcut::activated, this, &frmMain::cmdPreview_Click);
   setAcceptDrops(true);
-  txtBody->installEventFilter(this);
   lstParts->setAcceptDrops(true);
   lstParts->viewport()->installEventFilter(this);
 
@@ -124,10 +123,32 @@ frmMain::frmMain(Desktop desktop, QWidget* parent)
   }
 
   Form_Load();
-  savedChoices_ = ChoicesOnScreen();
+  if (txtBody != nullptr) savedChoices_ = ChoicesOnScreen();
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::MakeTextParts() {
+  txtBody = MakeControl<QLineEdit>(this, "txtBody", QStringLiteral("Body or head file name"));
+  MakeDisplayOnly(txtBody);
+  PlaceTwips(txtBody, 60, 360, 5775, 285);
+  txtBody->stackUnder(cmdFile);
+  Label1->setBuddy(txtBody);
+  txtBody->installEventFilter(this);
+  Frame1->setTitle(QStringLiteral("File Type"));
+  SetTabOrder({cmdFile, cmdAdd, cmdDelete, lstParts, cmdSave, cmdPreview, cmdQuit, txtBody, cmdFocus,
+               optBody, optHead});
+}
+
+void frmMain::setVisible(bool visible) {
+  QWidget::setVisible(visible);
+  // The window system has the window now; its first paint is still to come.
+  if (visible && txtBody == nullptr) {
+    MakeTextParts();
+    txtBody->show();
+    savedChoices_ = ChoicesOnScreen();
+  }
+}
 
 void frmMain::Form_Load() {
   const std::string path = desktop_.findGameInstallFolder();

@@ -32,7 +32,17 @@ class frmMain : public QWidget {
  public:
   // Runs Form_Load; the caller shows the window.
   explicit frmMain(Desktop desktop, QWidget* parent = nullptr);
+  // For start-up: the same window, but the parts that lay their text out as
+  // soon as they are made (the body or head field, the File Type caption)
+  // are made when it is first shown, after it is mapped and before it is
+  // first painted; Qt's font system, slow to start, then starts after the
+  // map, as it would for a window of labels alone. Show it before using it.
+  struct TextOnceShown {};
+  frmMain(Desktop desktop, TextOnceShown);
   ~frmMain() override;
+
+  // Shown the first time, start-up's window makes its text parts.
+  void setVisible(bool visible) override;
 
   // Start-up: finds the game, loads the remembered folder, sets the title.
   void Form_Load();
@@ -71,6 +81,9 @@ class frmMain : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  frmMain(Desktop desktop, QWidget* parent, bool textOnceShown);
+  // The text box and the frame's caption, and the tab order through them.
+  void MakeTextParts();
   void DeleteSelectedEntry();
   // Handles drag and drop events on the body field and the list; true when
   // the event was one of them.
@@ -108,7 +121,7 @@ class frmMain : public QWidget {
   frmPreview* preview_ = nullptr;            // likewise
 
   QLabel* Label1;
-  QLineEdit* txtBody;
+  QLineEdit* txtBody = nullptr;
   QPushButton* cmdFile;
   QGroupBox* Frame1;
   QRadioButton* optBody;

@@ -4,8 +4,8 @@
 // application exists; nothing of the program's own (icon, font, settings) is
 // added. A label lays its text out when first painted, after the map. With
 // --text-box the line is in a text box instead, which lays it out when it is
-// made and so starts Qt's font system before the map, as the main window's
-// text box does.
+// made and so starts Qt's font system before the map (the main window makes
+// its text box only once it is mapped).
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>

@@ -4,12 +4,14 @@
 // the windows keep their fixed size with no maximise or minimise button and
 // carry the program's icon, Tab walks the designed order, Enter and Space
 // press the focused button, every control has a name a screen reader can
-// announce, and a window opened beside another stays off it where it can.
+// announce, the main window as start-up shows it is the window made whole,
+// and a window opened beside another stays off it where it can.
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QStyle>
@@ -165,6 +167,51 @@ TEST_F(LayoutTest, TabFollowsTheDesignedOrder) {
                          "txtBody", "cmdFocus", "optBody", "optHead", "cmdFile"}));
   EXPECT_EQ(TabWalk(Control<QWidget>(&add, "cmdFile"), 7),
             QStringList({"cmdFile", "cboAttach", "cmdOK", "cmdCancel", "txtAcc", "cmdFocus", "cmdFile"}));
+}
+
+// Start-up makes the text box and the frame's caption only once the window is
+// shown; from then on nothing may tell it from a window made whole: the same
+// controls in the same stacking order, places, fonts, captions and names,
+// and the same Tab order.
+TEST_F(LayoutTest, TheStartUpWindowOnceShownIsTheWindowMadeWhole) {
+  const auto describe = [](const QWidget* window) {
+    QStringList controls;
+    for (const QWidget* control : window->findChildren<QWidget*>()) {
+      if (control->objectName().isEmpty() || control->objectName().startsWith(QLatin1String("qt_"))) continue;
+      QString caption;
+      if (const auto* label = qobject_cast<const QLabel*>(control)) {
+        caption = label->text() + QStringLiteral(" for ") + (label->buddy() ? label->buddy()->objectName() : QString());
+      }
+      if (const auto* button = qobject_cast<const QAbstractButton*>(control)) caption = button->text();
+      if (const auto* frame = qobject_cast<const QGroupBox*>(control)) caption = frame->title();
+      if (const auto* box = qobject_cast<const QLineEdit*>(control)) {
+        caption = box->palette().color(QPalette::Base).name() + (box->isReadOnly() ? QStringLiteral(" read-only") : QString());
+      }
+      const QRect place = control->geometry();
+      controls << QStringLiteral("%1 %2,%3 %4x%5 %6 \"%7\" [%8]%9")
+                      .arg(control->objectName())
+                      .arg(place.x()).arg(place.y()).arg(place.width()).arg(place.height())
+                      .arg(control->font().toString(), caption, control->accessibleName(),
+                           control->isVisible() ? QString() : QStringLiteral(" hidden"));
+    }
+    return controls;
+  };
+  frmMain whole(MakeDesktop());
+  frmMain started(MakeDesktop(), frmMain::TextOnceShown{});
+  EXPECT_EQ(started.findChild<QLineEdit*>(), nullptr);
+  QString focus[2];
+  for (frmMain* window : {&whole, &started}) {
+    window->show();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    focus[window == &started] = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+  }
+  EXPECT_EQ(focus[1], focus[0]);
+  EXPECT_EQ(describe(&started), describe(&whole));
+  EXPECT_EQ(TabWalk(Control<QWidget>(&started, "cmdFile"), 12), TabWalk(Control<QWidget>(&whole, "cmdFile"), 12));
+  // The "..." button lies over the text box's end.
+  const QPoint overlap = Control<QWidget>(&started, "cmdFile")->geometry().center();
+  EXPECT_EQ(started.childAt(overlap)->objectName(), "cmdFile");
 }
 
 TEST_F(LayoutTest, EveryControlHasAnAccessibleName) {
