@@ -184,7 +184,7 @@ expect_refused() {
   message=$(cd "$names" && "$work/cli" "${@:3}" -o "$1" body1.skn 2>&1 >/dev/null) || rc=$?
   [[ $rc -ne 0 ]] || fail "-o \"$1\" ${*:3}: exit code 0"
   grep -qxF "tailorloft-cli: The file name \"$1\" cannot be used: $2." <<<"${message//$'\r'/}" ||
-    fail "-o \"$1\" ${*:3}: $message"
+    fail "-o \"$1\" ${*:3}: exit code $rc: $message"
   [[ -z $(ls -A "$names") ]] || fail "-o \"$1\" ${*:3} wrote $(ls -A "$names")"
 }
 expect_refused x.cmx:evil 'it contains ":", which Windows reads as the start of a stream name'
