@@ -123,7 +123,6 @@ frmMain::frmMain(Desktop desktop, QWidget* parent, bool textOnceShown)
   }
 
   Form_Load();
-  if (txtBody != nullptr) savedChoices_ = ChoicesOnScreen();
 }
 
 frmMain::~frmMain() = default;
@@ -138,6 +137,8 @@ void frmMain::MakeTextParts() {
   Frame1->setTitle(QStringLiteral("File Type"));
   SetTabOrder({cmdFile, cmdAdd, cmdDelete, lstParts, cmdSave, cmdPreview, cmdQuit, txtBody, cmdFocus,
                optBody, optHead});
+  // The window is complete: nothing on it is unsaved yet.
+  savedChoices_ = ChoicesOnScreen();
 }
 
 void frmMain::setVisible(bool visible) {
@@ -146,7 +147,6 @@ void frmMain::setVisible(bool visible) {
   if (visible && txtBody == nullptr) {
     MakeTextParts();
     txtBody->show();
-    savedChoices_ = ChoicesOnScreen();
   }
 }
 

@@ -56,8 +56,9 @@ long PeakKib(pid_t process) {
 
 int main(int argc, char* argv[]) {
   const bool untilPainted = argc > 1 && std::strcmp(argv[1], "--painted") == 0;
-  char** const arguments = argv + (untilPainted ? 1 : 0);
-  if (argc - (untilPainted ? 1 : 0) < 3) {
+  const int options = untilPainted ? 1 : 0;
+  char** const arguments = argv + options;
+  if (argc - options < 3) {
     std::fprintf(stderr, "usage: %s [--painted] TITLE PROGRAM [ARGS...]\n", argv[0]);
     return 2;
   }
